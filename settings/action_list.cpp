@@ -21,7 +21,8 @@ bool ParseEntry(const std::string& entry, ActionStep& step) {
 
 }  // namespace
 
-bool ParseActionList(std::string_view text, std::vector<ActionStep>& steps, ActionListSyntax syntax) {
+ActionListStatus CheckActionList(std::string_view text, std::vector<ActionStep>& steps,
+                                 ActionListSyntax syntax) {
   steps.clear();
   std::vector<std::string> entries;
   std::string current;
@@ -32,7 +33,7 @@ bool ParseActionList(std::string_view text, std::vector<ActionStep>& steps, Acti
     if ((c >= '0' && c <= '9') || c == '/') {
       current.push_back(c);
     } else if (c == ',' || (syntax.dotSeparates && c == '.')) {
-      if (current.empty()) return false;
+      if (current.empty()) return ActionListStatus::kEmptyEntry;
       entries.push_back(current);
       current.clear();
     } else {
@@ -41,16 +42,20 @@ bool ParseActionList(std::string_view text, std::vector<ActionStep>& steps, Acti
     }
   }
   if (!stopped && !current.empty()) entries.push_back(current);
-  if (entries.empty()) return false;
+  if (entries.empty()) return ActionListStatus::kNoEntry;
   for (const std::string& entry : entries) {
     ActionStep step;
     if (!ParseEntry(entry, step)) {
       steps.clear();
-      return false;
+      return ActionListStatus::kBadNumber;
     }
     steps.push_back(step);
   }
-  return true;
+  return ActionListStatus::kValid;
+}
+
+bool ParseActionList(std::string_view text, std::vector<ActionStep>& steps, ActionListSyntax syntax) {
+  return CheckActionList(text, steps, syntax) == ActionListStatus::kValid;
 }
 
 }  // namespace halvik::settings

@@ -29,7 +29,17 @@ struct ActionListSyntax {
   bool dotSeparates = false;
 };
 
+// Why a list is invalid, for the editor's messages.
+enum class ActionListStatus {
+  kValid,
+  kEmptyEntry,  // a "," with no entry before it
+  kNoEntry,     // no entry was completed
+  kBadNumber,   // an entry whose action number is missing or outside 1-9999
+};
+
 // Fills steps and returns true for a valid list, false (steps empty) when invalid.
+[[nodiscard]] ActionListStatus CheckActionList(std::string_view text, std::vector<ActionStep>& steps,
+                                               ActionListSyntax syntax = {});
 [[nodiscard]] bool ParseActionList(std::string_view text, std::vector<ActionStep>& steps,
                                    ActionListSyntax syntax = {});
 

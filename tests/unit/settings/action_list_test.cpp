@@ -38,6 +38,24 @@ TEST(ActionList, Cases) {
   }
 }
 
+TEST(ActionList, StatusNamesTheFault) {
+  struct Case { const char* text; ActionListStatus status; };
+  const Case cases[] = {
+      {"101,201", ActionListStatus::kValid},
+      {",101", ActionListStatus::kEmptyEntry},
+      {"101,,201", ActionListStatus::kEmptyEntry},
+      {"", ActionListStatus::kNoEntry},
+      {"a101", ActionListStatus::kNoEntry},
+      {"150a", ActionListStatus::kNoEntry},   // the entry in progress is not completed
+      {"/5", ActionListStatus::kBadNumber},
+      {"0,101", ActionListStatus::kBadNumber},
+  };
+  for (const Case& c : cases) {
+    std::vector<ActionStep> steps;
+    EXPECT_EQ(CheckActionList(c.text, steps), c.status) << c.text;
+  }
+}
+
 TEST(ActionList, DotSeparatesDirectActions) {
   std::vector<ActionStep> steps;
   ASSERT_TRUE(ParseActionList("10.20.30", steps, {.dotSeparates = true}));
