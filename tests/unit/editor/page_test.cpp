@@ -337,3 +337,53 @@ TEST(CategoryPages, FieldsTheyShow) {
 
 }  // namespace
 }  // namespace halvik::editor
+
+#include "editor/record_dialog.h"
+
+namespace halvik::editor {
+namespace {
+
+TEST(RecordDialogs, MailServerChecksInOrderAndCiphersThePassword) {
+  const RecordDialogDef& dialog = RecordDialog(RecordDialogId::kMailServer);
+  std::map<int, std::string> full = {{1080, "pop.example.jp"}, {1081, "smtp.example.jp"}, {1082, "taro"},
+                                     {1083, "秘密"}, {1084, "山田太郎"}, {1085, "5"}};
+  const std::pair<int, const char*> empties[] = {
+      {1080, "受信サーバ名を入れて下さい"}, {1081, "送信サーバ名を入れて下さい"}, {1082, "ユーザＩＤを入れて下さい"},
+      {1083, "パスワードを入れて下さい"},   {1084, "氏名を入れて下さい"},         {1085, "時間間隔を入れて下さい"}};
+  for (auto [id, message] : empties) {
+    Form form;
+    form.text = full;
+    for (int later = id; later <= 1085; ++later) form.text[later] = "";
+    settings::Record record;
+    EXPECT_EQ(RecordFromForm(dialog, form, record), message);
+  }
+  Form form;
+  form.text = full;
+  settings::Record record;
+  ASSERT_EQ(RecordFromForm(dialog, form, record), "");
+  EXPECT_EQ(record, (settings::Record{"pop.example.jp", "smtp.example.jp", "taro",
+                                      settings::EncodePassword("秘密"), "山田太郎", "5"}));
+  EXPECT_EQ(FormFromRecord(dialog, record).Text(1083), "秘密");
+
+  form.text[1083] = std::string(119, 'p');
+  ASSERT_EQ(RecordFromForm(dialog, form, record), "");
+  EXPECT_EQ(record[3].size(), 240u);
+  form.text[1083] = std::string(120, 'p');
+  EXPECT_EQ(RecordFromForm(dialog, form, record), "パスワードは119バイトまでにして下さい");
+}
+
+TEST(RecordDialogs, DirectActions) {
+  Form form;
+  form.text = {{1080, "127.0.0.1"}, {1081, ""}};
+  settings::Record record;
+  EXPECT_EQ(RecordFromForm(RecordDialog(RecordDialogId::kNetDirect), form, record), "アクション文字列入れて下さい");
+  form.text[1080] = "";
+  EXPECT_EQ(RecordFromForm(RecordDialog(RecordDialogId::kNetDirect), form, record), "IPアドレスを入れて下さい");
+  EXPECT_EQ(RecordFromForm(RecordDialog(RecordDialogId::kMailDirect), form, record), "メールアドレスを入れて下さい");
+  form.text = {{1080, "a@b"}, {1081, "act="}};
+  ASSERT_EQ(RecordFromForm(RecordDialog(RecordDialogId::kMailDirect), form, record), "");
+  EXPECT_EQ(record, (settings::Record{"a@b", "act="}));
+}
+
+}  // namespace
+}  // namespace halvik::editor
