@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "editor/editor_win.h"
@@ -37,8 +38,11 @@ void SetUpList(PageWindow& page) {
     lvc.pszText = header.data();
     lvc.iSubItem = column;
     SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&lvc));
-    // Widening only ever increases a column.
-    int width = base + c.margin;
+    // Widening only ever increases a column; it is made wide enough for its
+    // header, so that no header is cut.
+    int width = std::max(base + c.margin,
+                         static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                       reinterpret_cast<LPARAM>(header.c_str()))) + 14);
     if (ListView_GetColumnWidth(list, column) < width) ListView_SetColumnWidth(list, column, width);
     ++column;
   }
@@ -141,7 +145,16 @@ void ShowPopup(PageWindow& page, LPARAM lParam) {
   HMENU menu = LoadMenuW(Editor().instance, L"ITEMPOPUPMENU");
   if (menu == nullptr) return;
   POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-  if (at.x == -1 && at.y == -1) GetCursorPos(&at);  // from the keyboard
+  if (at.x == -1 && at.y == -1) {
+    // From the keyboard (Shift+F10, the menu key): the menu is for the
+    // focused row, shown at that row.
+    int row = ListView_GetNextItem(page.list, -1, LVNI_FOCUSED);
+    page.markedRow = row >= 0 && row < settings::kSlotCount ? row : -1;
+    RECT r = {};
+    if (row >= 0) ListView_GetItemRect(page.list, row, &r, LVIR_LABEL);
+    at = {r.left, r.bottom};
+    ClientToScreen(page.list, &at);
+  }
   TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, page.hwnd, nullptr);
   DestroyMenu(menu);
 }

@@ -1,0 +1,157 @@
+"""Driving halvikx as a person would: typing into its fields, pressing its
+buttons, right-clicking rows of its lists and choosing from the row menu,
+reading what its lists and message boxes show.
+
+Mouse clicks go through xdotool on the Xvfb display (the Wine desktop covers
+it at 0,0); where to click comes from a small helper, cellrect.exe, compiled
+here with mingw-w64, that prints the screen rectangle of a control or of one
+list cell."""
+from __future__ import annotations
+
+import subprocess
+import time
+from pathlib import Path
+
+from harness import ARTIFACTS, wait_for
+
+SCREENS = ARTIFACTS / "screens"
+
+RULE = "発生イベント対応実行アクション設定"
+HERE = Path(__file__).resolve().parent
+_CELLRECT: Path | None = None
+
+
+def cellrect_exe(build_dir: Path) -> Path:
+    global _CELLRECT
+    if _CELLRECT is None or not _CELLRECT.exists():
+        out = build_dir / "cellrect.exe"
+        subprocess.run(["x86_64-w64-mingw32-g++", "-municode", "-O1", "-o", str(out),
+                        str(HERE / "editor_helpers" / "cellrect.cpp"), "-lcomctl32"], check=True)
+        _CELLRECT = out
+    return _CELLRECT
+
+
+def cp932(text: str) -> bytes:
+    return text.encode("cp932")
+
+
+def slot_file(slots: dict[int, list[str]], wide_field: int = -1) -> bytes:
+    """The bytes of a slot file: the 8-byte header, then 100 slots, each the
+    single byte 0 when empty or its fields as length, bytes and a 0 byte."""
+    out = bytearray(b"\x01" + b"\x00" * 7)
+    for i in range(100):
+        fields = slots.get(i)
+        if not fields:
+            out += b"\x00"
+            continue
+        for n, field in enumerate(fields):
+            data = cp932(field)
+            out += (len(data).to_bytes(2, "little") if n == wide_field else bytes([len(data)]))
+            out += data + b"\x00"
+    return bytes(out)
+
+
+def record_file(fields: list[str]) -> bytes:
+    out = bytearray(b"\x01" + b"\x00" * 7)
+    for field in fields:
+        data = cp932(field)
+        out += bytes([len(data)]) + data + b"\x00"
+    return bytes(out)
+
+
+class Editor:
+    def __init__(self, wine, progdir, ui, tmp: Path):
+        self.wine, self.progdir, self.ui = wine, progdir, ui
+        self.cellrect = cellrect_exe(tmp)
+        self.proc = None
+
+    # -- the program --------------------------------------------------------
+    def start(self, *args, env=None):
+        self.progdir.install("halvikx.exe")
+        self.proc = self.wine.start(self.progdir.exe("halvikx.exe"), *args, env=env)
+        # A driver started while the editor's first Wine process is still
+        # bringing up the wineserver can race it: give the editor a head start,
+        # then look for its rule page with short tries.
+        time.sleep(3)
+        wait_for(lambda: self.ui("find", "--title", RULE, "--timeout", "2000", check=False).strip(),
+                 90, interval=0.5, what="the rule page")
+        return self.proc
+
+    def close_rule_page(self):
+        self.ui("close", "--title", RULE)
+
+    # -- controls -----------------------------------------------------------
+    def set(self, title: str, id: int, text: str):
+        self.ui("settext", "--title", title, "--id", str(id), "--text", text)
+
+    def get(self, title: str, id: int) -> str:
+        return self.ui("gettext", "--title", title, "--id", str(id)).rstrip("\n")
+
+    def check(self, title: str, id: int, state: bool = True):
+        self.ui("check", "--title", title, "--id", str(id), "--state", "1" if state else "0")
+
+    def checked(self, title: str, id: int) -> bool:
+        return self.ui("getcheck", "--title", title, "--id", str(id)).strip() == "1"
+
+    def click(self, title: str, id: int):
+        self.ui("click", "--title", title, "--id", str(id))
+
+    def select(self, title: str, id: int, text: str | None = None, index: int | None = None):
+        how = ["--text", text] if text is not None else ["--index", str(index)]
+        self.ui("select", "--title", title, "--id", str(id), *how)
+
+    def selected_text(self, title: str, id: int) -> str:
+        return self.get(title, id)
+
+    def visible(self, title: str) -> bool:
+        r = subprocess.run(["wine", str(self.cellrect), title], env=self.wine.env, capture_output=True,
+                           timeout=30)
+        return r.returncode == 0 and r.stdout.strip() == b"1"
+
+    def msgbox(self, button: str = "OK", title: str | None = None) -> str:
+        args = ["msgbox", "--button", button, "--timeout", "10000"]
+        if title:
+            args += ["--box-title", title]
+        return self.ui(*args).strip()
+
+    def rows(self, title: str) -> list[list[str]]:
+        out = self.ui("listview", "--title", title, "--id", "1039")
+        return [line.split("\t") for line in out.split("\n")[:100]]
+
+    def row(self, title: str, n: int) -> list[str]:
+        return self.ui("listview", "--title", title, "--id", "1039", "--row", str(n)).rstrip("\n").split("\t")
+
+    # -- the mouse and keyboard ---------------------------------------------
+    def _rect(self, title: str, id: int, row: int | None = None, column: int | None = None):
+        args = [title, str(id)] + ([str(row), str(column)] if row is not None else [])
+        r = subprocess.run(["wine", str(self.cellrect), *args], env=self.wine.env, capture_output=True,
+                           timeout=30)
+        if r.returncode != 0:
+            return None
+        return tuple(int(v) for v in r.stdout.split())
+
+    def _xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env={"DISPLAY": self.wine.display}, check=True, timeout=30)
+
+    def click_cell(self, title: str, row: int, column: int, button: int = 1):
+        self.ui("lvselect", "--title", title, "--id", "1039", "--row", str(row))  # scrolls it into view
+        rect = wait_for(lambda: self._rect(title, 1039, row, column), 10, what="cell rectangle")
+        x, y = (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+        self._xdotool("mousemove", str(x), str(y))
+        time.sleep(0.2)
+        self._xdotool("click", str(button))
+        time.sleep(0.4)
+
+    def row_menu(self, title: str, row: int, item: str):
+        """Right-clicks the row and chooses "■設定変更" or "■設定削除" from its menu."""
+        self.click_cell(title, row, 0, button=3)
+        keys = {"■設定変更": ["Down", "Return"], "■設定削除": ["Down", "Down", "Return"]}[item]
+        for key in keys:
+            self._xdotool("key", key)
+            time.sleep(0.15)
+        time.sleep(0.4)
+
+    def screenshot(self, name: str) -> Path:
+        """A screenshot kept for a person to look at, under artifacts/screens/."""
+        time.sleep(0.5)
+        return self.wine.screenshot(SCREENS / f"{name}.png")
