@@ -155,3 +155,20 @@ class Editor:
         """A screenshot kept for a person to look at, under artifacts/screens/."""
         time.sleep(0.5)
         return self.wine.screenshot(SCREENS / f"{name}.png")
+
+
+def read_slots(data: bytes, fields: int, wide_field: int = -1) -> dict[int, list[str]]:
+    """The filled slots of a slot file, as texts."""
+    slots, at = {}, 8
+    for i in range(100):
+        if at >= len(data) or data[at] == 0:
+            at += 1
+            continue
+        record = []
+        for n in range(fields):
+            width = 2 if n == wide_field else 1
+            length = int.from_bytes(data[at:at + width], "little")
+            record.append(data[at + width:at + width + length].decode("cp932"))
+            at += width + length + 1
+        slots[i] = record
+    return slots
