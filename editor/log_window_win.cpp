@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "editor/editor_win.h"
@@ -74,7 +75,8 @@ INT_PTR CALLBACK LogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
       GetWindowRect(gList, &list);
       POINT at = {list.left, list.top};
       ScreenToClient(hwnd, &at);
-      MoveWindow(gList, at.x, at.y, r.right - 4, r.bottom - 32, TRUE);
+      // The list keeps its place under the buttons and takes the rest.
+      MoveWindow(gList, at.x, at.y, r.right - 4, r.bottom - at.y - 2, TRUE);
       return TRUE;
     }
     case WM_CLOSE:
@@ -148,6 +150,13 @@ void AddLogEntry(int kind, std::string_view text) {
 
 void ShowLogWindowAt(int x, int y) {
   if (gWindow == nullptr) return;
+  // Below a tall rule page the window would open off the screen: it is
+  // moved up until it fits the work area.
+  RECT work;
+  RECT r;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(gWindow, &r);
+  y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom - (r.bottom - r.top))));
   SetWindowPos(gWindow, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 

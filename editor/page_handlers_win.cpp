@@ -112,6 +112,10 @@ LRESULT CALLBACK FileFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   return CallWindowProcW(gFileFieldProc, hwnd, message, wParam, lParam);
 }
 
+// The IR send page keeps a dump of every code it registers, one a line, in
+// "remocon.txt" of the program folder (started afresh with each run).
+std::wstring DumpPath() { return win::WideFromCp932(Editor().folder + "remocon.txt"); }
+
 }  // namespace
 
 void InitPageControls(PageWindow& page) {
@@ -128,6 +132,12 @@ void InitPageControls(PageWindow& page) {
       DragAcceptFiles(field, TRUE);
       gFileFieldProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileFieldProc)));
+      break;
+    }
+    case PageId::kIrSend: {
+      HANDLE file = CreateFileW(DumpPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
       break;
     }
     default:
@@ -195,7 +205,16 @@ bool HandlePageCommand(PageWindow& page, int id, int code) {
   }
 }
 
-void AfterRegister(PageWindow&, const settings::Record&) {}
+void AfterRegister(PageWindow& page, const settings::Record& cells) {
+  if (page.def->id != PageId::kIrSend || cells.size() < 3) return;
+  HANDLE file = CreateFileW(DumpPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  std::string line = cells[2] + "\r\n";
+  DWORD written = 0;
+  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(file);
+}
 
 INT_PTR HandlePageMessage(PageWindow& page, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   if (page.def->id == PageId::kRule) return HandleRulePageMessage(page, message, wParam, lParam, handled);

@@ -8,6 +8,7 @@ here with mingw-w64, that prints the screen rectangle of a control or of one
 list cell."""
 from __future__ import annotations
 
+import shutil
 import subprocess
 import time
 from pathlib import Path
@@ -29,6 +30,15 @@ def cellrect_exe(build_dir: Path) -> Path:
                         str(HERE / "editor_helpers" / "cellrect.cpp"), "-lcomctl32"], check=True)
         _CELLRECT = out
     return _CELLRECT
+
+
+def recordargs_exe(build_dir: Path) -> Path:
+    """A stand-in program that writes its command line to NAME.args beside itself."""
+    out = build_dir / "recordargs.exe"
+    if not out.exists():
+        subprocess.run(["x86_64-w64-mingw32-g++", "-municode", "-O1", "-static", "-o", str(out),
+                        str(HERE / "editor_helpers" / "recordargs.cpp")], check=True)
+    return out
 
 
 def cp932(text: str) -> bytes:
@@ -63,7 +73,19 @@ class Editor:
     def __init__(self, wine, progdir, ui, tmp: Path):
         self.wine, self.progdir, self.ui = wine, progdir, ui
         self.cellrect = cellrect_exe(tmp)
+        self.recordargs = recordargs_exe(tmp)
         self.proc = None
+
+    def install_stand_in(self, name: str):
+        """Puts the stand-in program into the program folder as name."""
+        shutil.copy2(self.recordargs, self.progdir.path / name)
+
+    def started_args(self, name: str, timeout: float = 10) -> str:
+        """The command line the stand-in called name was started with."""
+        args = self.progdir.path / (Path(name).stem + ".args")
+        wait_for(args.exists, timeout, what=f"{name} started")
+        time.sleep(0.3)
+        return args.read_text("utf-8")
 
     # -- the program --------------------------------------------------------
     def start(self, *args, env=None):
