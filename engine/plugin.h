@@ -75,6 +75,13 @@ struct EngineEnv {
   void* hubWindow = nullptr;   // HWND of the hub in the Windows build
   Shell* shell = nullptr;
   void (*sleepMs)(unsigned ms) = nullptr;
+  // The start-handshake events (auto-reset HANDLEs in the Windows build):
+  // a thread that takes its parameters from its starter's stack sets its
+  // event once it has copied them; the starter waits at most
+  // kStartHandshakeMs with win::WaitServingSentMessages when it is the hub.
+  void* ruleThreadEvent = nullptr;
+  void* netListenerEvent = nullptr;
+  void* netSendEvent = nullptr;
 };
 const EngineEnv& Env();
 void SetEnv(const EngineEnv& env);  // once at start, before any thread runs

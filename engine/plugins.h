@@ -26,7 +26,16 @@ struct LoadHook {
   void (*afterLoad)(const TablesPtr& tables, const EngineEnv& env);
 };
 
+// Runs on the hub thread when the engine closes for the editor (WM_CLOSE),
+// before the window is destroyed: the board thread's stop request and the
+// closing of the board.
+struct CloseStep {
+  const char* name;
+  void (*close)(const EngineEnv& env);
+};
+
 std::span<const ActionCategory> ActionCategories();
+std::span<const CloseStep> CloseSteps();
 std::span<const StartStep> StartSteps();
 std::span<const LoadHook> LoadHooks();
 

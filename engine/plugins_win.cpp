@@ -32,8 +32,13 @@ constexpr LoadHook kLoadHooks[] = {
     {1800, nullptr},  // board: switch named power actions to their initial state
 };
 
+constexpr CloseStep kCloseSteps[] = {
+    {"board", nullptr},  // board: stop the board thread, close the board
+};
+
 }  // namespace
 
+std::span<const CloseStep> CloseSteps() { return kCloseSteps; }
 std::span<const ActionCategory> ActionCategories() { return kActionCategories; }
 std::span<const StartStep> StartSteps() { return kStartSteps; }
 std::span<const LoadHook> LoadHooks() { return kLoadHooks; }
