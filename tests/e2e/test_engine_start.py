@@ -2,6 +2,7 @@
 commands, and rules raised by interval timers that start real programs."""
 from __future__ import annotations
 
+import datetime
 import re
 import subprocess
 import time
@@ -10,7 +11,7 @@ from pathlib import Path
 import pytest
 
 from conftest import ARTIFACTS, UiError, wait_for
-from engine_files import interval_rule_folder, slot_file
+from engine_files import clock, interval_rule_folder, slot_file
 
 HUB = ("--class", "HALVIK-TOP-CLASS-NAME")
 LOG = ("--title", "Halvikログ")
@@ -203,3 +204,39 @@ def test_screenshots_of_the_tray_icon_and_the_log_window(wine, progdir, ui):
     time.sleep(0.5)
     wine.screenshot(SHOTS / "version.png")
     assert (SHOTS / "tray.png").stat().st_size > 0
+
+
+def test_interval_without_a_usable_period_gets_no_timer_and_says_so(wine, progdir, ui):
+    progdir.write("setio.bin", slot_file({0: ["○", "402", "950", ""], 1: ["○", "403", "950", ""],
+                                          2: ["Ｘ", "404", "950", ""]}))
+    progdir.write("intrcv.bin", slot_file({
+        2: ["毎日", "", "", "00時00分", "23時59分", "0", ""],
+        3: ["毎日", "", "", "00時00分", "23時59分", "abc", ""],
+        4: ["毎日", "", "", "00時00分", "23時59分", "1", ""],  # its rule is not in force
+    }))
+    start_engine(wine, progdir, ui)
+    time.sleep(2.5)
+    assert messages(ui) == [
+        "ハルヴィクが起動しました",
+        "インターバルタイマー イベント:402 間隔秒が0か数字でないため動作しません",
+        "インターバルタイマー イベント:403 間隔秒が0か数字でないため動作しません",
+    ]
+
+
+def test_time_of_day_event_occurs_once_in_its_minute(wine, progdir, ui):
+    standin(progdir, "opened.exe")
+    now = datetime.datetime.now()
+    if now.second > 45:  # leave the engine time to start before the minute ends
+        time.sleep(61 - now.second)
+        now = datetime.datetime.now()
+    at = now + datetime.timedelta(minutes=1)
+    progdir.write("setio.bin", slot_file({0: ["○", "305", "301", ""], 1: ["○", "305", "301", ""]}))
+    progdir.write("timrcv.bin", slot_file({5: ["毎日", "", "", clock(at), ""]}))
+    progdir.write("cmdsnd.bin", slot_file({1: ["ショートカットの実行", progdir.winpath("opened.exe"), ""]}))
+    start_engine(wine, progdir, ui)
+    # Two rules for the event: both run once; the check runs six times in the minute.
+    wait_for(lambda: progdir.exists("opened.args") and len(recorded(progdir, "opened")) >= 2, 90,
+             what="the time-of-day event")
+    wait_for(lambda: datetime.datetime.now().minute != at.minute, 70, what="the minute to pass")
+    assert recorded(progdir, "opened") == ["305", "305"]
+    assert messages(ui).count("イベント発生 305") == 1
