@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -68,8 +69,9 @@ void OnInit(HWND dialog) {
   RECT r;
   GetWindowRect(dialog, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int x = gLog.spec.placed ? gLog.spec.x : (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = gLog.spec.placed ? gLog.spec.y : (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetEvent(gLog.ready);
 }
 
@@ -192,6 +194,22 @@ void ShowLogWindow() {
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
   }
+}
+
+void ShowLogWindowAt(int x, int y) {
+  HWND window = gLog.window;
+  if (window == nullptr) return;
+  RECT work, r;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(window, &r);
+  y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom - (r.bottom - r.top))));
+  gLog.mayShow = true;
+  SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(window);
+}
+
+void HideLogWindow() {
+  if (HWND window = gLog.window) ShowWindow(window, SW_HIDE);
 }
 
 void EndLogWindow() {
