@@ -79,10 +79,5 @@ void LoadMailAccount();
 HWND CreateRulePage();
 void EndEditor();
 
-// The settings log window (log_window_win.cpp).
-void StartLogWindow();
-void AddLogEntry(int kind, std::string_view text);
-void ShowLogWindowAt(int x, int y);
-void HideLogWindow();
 
 }  // namespace halvik::editor

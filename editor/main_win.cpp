@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "editor/editor_win.h"
+#include "win/log_window_win.h"
 #include "win/text.h"
 
 namespace halvik::editor {
@@ -23,6 +24,14 @@ std::string ProgramFolder() {
   return win::Cp932FromWide(folder);
 }
 
+// The settings log: dialog 147, hidden at (0, 400) until "ログ表示".
+void StartSettingsLog() {
+  static const win::LogWindowSpec kSpec = {147,  0,          1032,       1033, 1034, 1035, 1039,
+                                           "ログ停止", "ログ再開", true,       0,    400};
+  // Without its log window the editor still edits; entries are then dropped.
+  (void)win::StartLogWindow(Editor().instance, kSpec, Editor().folder + "halvik.log");
+}
+
 void StartEngine() {
   std::wstring path = win::WideFromCp932(Editor().folder + "halvik.exe");
   ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -33,10 +42,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   switch (message) {
     case WM_CREATE:
       editor.mainWindow = hwnd;
-      StartLogWindow();
+      StartSettingsLog();
       CreateRulePage();
-      AddLogEntry(0, "ファイル設定アプリ開始しました");
-      HideLogWindow();
+      win::AddLogWindowLine(0, "ファイル設定アプリ開始しました");
+      win::HideLogWindow();
       return 0;
     case WM_CLOSE:
       if (editor.startedByEngine &&

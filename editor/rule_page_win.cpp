@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "editor/editor_win.h"
+#include "win/log_window_win.h"
 #include "win/text.h"
 
 namespace halvik::editor {
@@ -114,7 +115,7 @@ INT_PTR HandleRulePageMessage(PageWindow& page, UINT message, WPARAM wParam, LPA
       } else if (id == kShowLog) {
         RECT r;
         GetWindowRect(page.hwnd, &r);
-        ShowLogWindowAt(r.left, r.bottom);
+        win::ShowLogWindowAt(r.left, r.bottom);
         handled = true;
       }
       return TRUE;
