@@ -387,3 +387,110 @@ TEST(RecordDialogs, DirectActions) {
 
 }  // namespace
 }  // namespace halvik::editor
+
+#include "settings/catalogue.h"
+#include "settings/words.h"
+
+namespace halvik::editor {
+namespace {
+
+// What a page registers goes through the slot file into the engine's readers
+// and comes out as the values the engine acts on.
+TEST(EngineReadsWhatPagesWrite, EveryPage) {
+  auto roundTrip = [](PageId id, const Form& form) {
+    const PageDef& page = Page(id);
+    int row = -1;
+    settings::Record cells;
+    EXPECT_EQ(PrepareRegister(page, form, row, cells), "") << page.caption;
+    settings::Slots slots;
+    slots[static_cast<size_t>(row)] = cells;
+    std::vector<uint8_t> image;
+    EXPECT_TRUE(settings::BuildSlotImage(ShapeOfPage(page), slots, image)) << page.caption;
+    return settings::ParseSlotImage(ShapeOfPage(page), image)[static_cast<size_t>(row)];
+  };
+  auto form = [](std::map<int, std::string> text, std::map<int, bool> checked = {},
+                 std::map<int, int> selection = {}) {
+    Form f;
+    f.text = std::move(text);
+    f.checked = std::move(checked);
+    f.selection = std::move(selection);
+    return f;
+  };
+
+  auto rule = settings::ReadRule(roundTrip(PageId::kRule, form({{1080, "101"}, {1081, "201/5,801"}, {1083, "3"}})));
+  EXPECT_TRUE(rule.inForce);
+  EXPECT_EQ(rule.eventNumber, 101);
+  EXPECT_EQ(rule.actionList, "201/5,801");
+
+  auto time = settings::ReadTimeOfDayEvent(roundTrip(
+      PageId::kTimeOfDay, form({{1084, "310"}}, {{1052, true}, {1141, true}, {1145, true}}, {{1015, 7}, {1016, 5}})));
+  EXPECT_EQ(time.dayKind, settings::DayKind::kWeekdays);
+  EXPECT_EQ(time.weekdays.to_ulong(), 0b0100010u);
+  EXPECT_EQ(time.at.hour, 7);
+  EXPECT_EQ(time.at.minute, 5);
+
+  auto interval = settings::ReadIntervalEvent(roundTrip(
+      PageId::kInterval, form({{1084, "450"}, {1085, "600"}}, {{1053, true}, {1147, true}, {1177, true}},
+                              {{1015, 9}, {1016, 0}, {1017, 17}, {1018, 30}})));
+  EXPECT_EQ(interval.dayKind, settings::DayKind::kDaysOfMonth);
+  EXPECT_TRUE(interval.days[1] && interval.days[31] && !interval.days[2]);
+  EXPECT_EQ(interval.end.Minutes(), 17 * 60 + 30);
+  EXPECT_EQ(interval.intervalSeconds, 600);
+
+  auto netReceive = settings::ReadNetReceiveEvent(
+      roundTrip(PageId::kNetReceive, form({{1080, "127.0.0.1"}, {1081, "5000"}, {1082, "ON"}, {1084, "500"}},
+                                          {{1052, true}})));
+  EXPECT_FALSE(netReceive.connect);
+  EXPECT_EQ(netReceive.port, 5000);
+  auto netSend = settings::ReadNetSendAction(
+      roundTrip(PageId::kNetSend, form({{1080, "10.0.0.2"}, {1081, "5000"}, {1082, "LIGHT"}, {1084, "700"}},
+                                       {{1051, true}})));
+  EXPECT_TRUE(netSend.connect);
+  EXPECT_EQ(netSend.text, "LIGHT");
+
+  auto mailReceive = settings::ReadMailReceiveEvent(
+      roundTrip(PageId::kMailReceive, form({{1080, "taro@example.jp"}, {1081, "act"}, {1083, "250"}})));
+  EXPECT_EQ(mailReceive.sender, "taro@example.jp");
+  auto mailSend = settings::ReadMailSendAction(
+      roundTrip(PageId::kMailSend, form({{1080, "a@b"}, {1081, "件名"}, {1082, "C:\\b.txt"}, {1083, "205"}})));
+  EXPECT_EQ(mailSend.subject, "件名");
+
+  auto command = settings::ReadPcControlAction(
+      roundTrip(PageId::kCommand, form({{1080, "C:\\a.mp3"}, {1082, "305"}}, {{1056, true}})));
+  EXPECT_EQ(command.kind, settings::kPlayMedia);
+  EXPECT_EQ(command.file, "C:\\a.mp3");
+
+  auto ftp = settings::ReadFtpSendAction(roundTrip(
+      PageId::kFtp, form({{1080, "h"}, {1081, "u"}, {1082, "秘密"}, {1083, "/a"}, {1084, "C:\\a"}, {1085, "401"}},
+                         {{1140, true}, {1142, true}})));
+  EXPECT_EQ(ftp.password, "秘密");
+  EXPECT_TRUE(ftp.passive);
+  EXPECT_FALSE(ftp.binary);
+  EXPECT_TRUE(ftp.convert);
+
+  auto capture = settings::ReadCaptureAction(roundTrip(
+      PageId::kCapture, form({{1080, "10"}, {1081, "C:\\r.mp3"}, {1084, "610"}},
+                             {{1054, true}, {1062, true}, {1072, true}, {1058, true}})));
+  EXPECT_EQ(capture.kind, settings::kSound);
+  EXPECT_EQ(capture.imageSize, 1);
+  EXPECT_EQ(capture.imageFormat, 1);
+  EXPECT_EQ(capture.soundFormat, 1);
+  EXPECT_EQ(capture.seconds, 10);
+
+  auto power = settings::ReadPowerAction(
+      roundTrip(PageId::kPower, form({{1082, "801"}}, {{1054, true}, {1061, true}})));
+  EXPECT_EQ(power.Appliance(), 1);
+  EXPECT_FALSE(power.SwitchesOn());
+  EXPECT_EQ(power.initialState, settings::kSwitchOn);
+
+  auto learning = settings::ReadIrReceiveEvent(roundTrip(
+      PageId::kLearning, form({{1080, "tv"}, {1081, "on"}, {1082, "1A-05-FF-"}, {1083, "1A-05-FF-"}, {1084, "150"}})));
+  EXPECT_EQ(learning.signature[0], 0x1A);
+  EXPECT_EQ(learning.signature[1], 0x05);
+  auto irSend = settings::ReadIrSendAction(
+      roundTrip(PageId::kIrSend, form({{1080, "tv"}, {1082, "1A-05-FF-"}, {1084, "199"}})));
+  EXPECT_EQ(irSend.code.size() >= 3 ? irSend.code[2] : 0, 0xFF);
+}
+
+}  // namespace
+}  // namespace halvik::editor
