@@ -152,6 +152,15 @@ class Editor:
             return None
         return tuple(int(v) for v in r.stdout.split())
 
+    def resize(self, title: str, width: int, height: int):
+        r = subprocess.run(["wine", str(self.cellrect), title, "size", str(width), str(height)],
+                           env=self.wine.env, capture_output=True, timeout=30)
+        assert r.returncode == 0
+
+    def window_rect(self, title: str):
+        """The window's own rectangle: the rectangle of its list's parent."""
+        return self._rect(title, 1039)
+
     def _xdotool(self, *args):
         subprocess.run(["xdotool", *args], env={"DISPLAY": self.wine.display}, check=True, timeout=30)
 

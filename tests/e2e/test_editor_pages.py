@@ -185,3 +185,27 @@ def test_page(editor, progdir, page):
     editor.row_menu(page.title, page.row, "■設定削除")
     assert editor.row(page.title, page.row)[1:] == [""] * fields
     assert progdir.read(page.file) == slot_file({}, page.wide_field)
+
+
+def test_resizing_and_closing_a_page(editor, progdir):
+    editor.start()
+    title = "コマンド実行設定"
+    editor.select(RULE, 1014, text="3xx パソコン制御")
+    editor.set(title, 1081, "まだ登録していない")
+    editor.resize(title, 500, 600)
+    before = editor._rect(title, 1039)
+    editor.resize(title, 620, 700)
+    after = editor._rect(title, 1039)
+    # The list keeps its top-left corner and follows the window's right and
+    # bottom edges.
+    assert after[:2] == before[:2]
+    assert (after[2] - before[2], after[3] - before[3]) == (120, 100)
+    editor.screenshot("page_command_resized")
+    # Closing with the close box only hides the page; chosen again it shows
+    # the same fields.
+    editor.ui("close", "--title", title)
+    assert not editor.visible(title)
+    editor.select(RULE, 1014, text="4xx ファイル送信")
+    editor.select(RULE, 1014, text="3xx パソコン制御")
+    assert editor.visible(title)
+    assert editor.get(title, 1081) == "まだ登録していない"

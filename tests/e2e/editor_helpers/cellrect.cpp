@@ -4,6 +4,7 @@
 //   cellrect TITLE               -> "1" when the window is visible, else "0"
 //   cellrect TITLE ID            -> "left top right bottom" of control ID
 //   cellrect TITLE ID ROW COLUMN -> the same for the cell (read across processes)
+//   cellrect TITLE size W H      -> resizes the window as dragging its border would
 //
 // TITLE is the exact caption of a top-level window. Exit 1 when not found.
 #include <windows.h>
@@ -19,6 +20,9 @@ int wmain(int argc, wchar_t** argv) {
   if (argc == 2) {
     std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
     return 0;
+  }
+  if (argc == 5 && std::wcscmp(argv[2], L"size") == 0) {
+    return SetWindowPos(window, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER) ? 0 : 1;
   }
   HWND control = GetDlgItem(window, _wtoi(argv[2]));
   if (control == nullptr) return 1;
