@@ -209,3 +209,34 @@ def test_resizing_and_closing_a_page(editor, progdir):
     editor.select(RULE, 1014, text="3xx パソコン制御")
     assert editor.visible(title)
     assert editor.get(title, 1081) == "まだ登録していない"
+
+
+def test_choosing_a_file_fills_the_field_and_remembers_the_folder(editor, progdir):
+    body = progdir.path / "mail" / "body.txt"
+    body.parent.mkdir()
+    body.write_bytes(b"hello\r\n")
+    editor.start()
+    title, dialog = "メール送信設定", "メール本文ファイル選択"
+    editor.select(RULE, 1014, text="2xx メール送信")
+    editor.set(title, 1082, "before")
+    editor.click(title, 1033)
+    editor.ui("wait", "--title", dialog)
+    editor.screenshot("file_dialog")
+    editor.ui("command", "--title", dialog, "--id", "2")  # cancel: the field stays as it was
+    editor.ui("wait", "--title", dialog, "--gone")
+    assert editor.get(title, 1082) == "before"
+
+    editor.click(title, 1033)
+    editor.ui("wait", "--title", dialog)
+    editor.set(dialog, 1148, editor.wine.winpath(body))
+    editor.ui("command", "--title", dialog, "--id", "1")
+    editor.ui("wait", "--title", dialog, "--gone")
+    assert editor.get(title, 1082) == editor.wine.winpath(body)
+
+    # The next dialog opens in that folder: a bare name is found there.
+    editor.click(title, 1033)
+    editor.ui("wait", "--title", dialog)
+    editor.set(dialog, 1148, "body.txt")
+    editor.ui("command", "--title", dialog, "--id", "1")
+    editor.ui("wait", "--title", dialog, "--gone")
+    assert editor.get(title, 1082) == editor.wine.winpath(body)
