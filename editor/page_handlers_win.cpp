@@ -80,6 +80,25 @@ void TestCapture(PageWindow& page) {
   ShellExecuteW(nullptr, L"open", path.c_str(), win::WideFromCp932(parameters).c_str(), nullptr, SW_SHOW);
 }
 
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesW(win::WideFromCp932(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void TestMail(PageWindow& page) {
+  Form form = ReadForm(page);
+  std::string message = page.def->check(form);
+  if (!message.empty()) {
+    ShowMessage(message);
+    return;
+  }
+  if (!FileExists(form.Text(1082))) {
+    ShowMessage("本文ファイル名のファイルがありません");
+    return;
+  }
+  ShowMessage(kNotInThisBuild);
+}
+
 void ChooseInto(PageWindow& page, std::string_view title, bool save, int field) {
   std::string path;
   if (ChooseFile(page, title, save, path) == 0) SetControlText(page.hwnd, field, path);
@@ -179,10 +198,7 @@ bool HandlePageCommand(PageWindow& page, int id, int code) {
     case PageId::kMailSend:
       if (id == 1032) RunRecordDialog(page.hwnd, RecordDialogId::kMailServer);
       if (id == 1033) ChooseInto(page, "メール本文ファイル選択", false, 1082);
-      if (id == 1034) {
-        std::string message = page.def->check(ReadForm(page));
-        ShowMessage(message.empty() ? kNotInThisBuild : message);
-      }
+      if (id == 1034) TestMail(page);
       return true;
     case PageId::kNetReceive:
       if (id == 1032) RunRecordDialog(page.hwnd, RecordDialogId::kNetDirect);
