@@ -60,7 +60,7 @@ void OnInit(HWND dialog) {
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-               LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_ONECLICKACTIVATE | LVS_EX_GRIDLINES);
+               LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_TRACKSELECT | LVS_EX_GRIDLINES);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   InsertColumn(list, 0, L"時刻", TextWidth(list, L"aaaaaaaaa") + 10);
   InsertColumn(list, 1, L"区分", 0);  // hidden until the user widens it
