@@ -22,9 +22,7 @@ struct LogWindowSpec {
   int pauseId, clearId, saveId, deleteId, listId;
   const char* pauseText;   // CP932, e.g. "ログ停止"
   const char* resumeText;  // e.g. "ログ再開"
-  // Where the hidden window is placed at its start (screen coordinates);
-  // centred on the screen when not given.
-  bool placed = false;
+  bool centre = true;      // centred on the screen, or moved to (x, y)
   int x = 0, y = 0;
 };
 
@@ -34,11 +32,8 @@ struct LogWindowSpec {
 // Appends a row with the local time; nothing while paused or without window.
 void AddLogWindowLine(int kind, std::string_view text);
 void ShowLogWindow();
-// Shows the window with its top-left corner at x, y, moved up as far as
-// needed to fit the work area.
-void ShowLogWindowAt(int x, int y);
-// Hides the window again.
-void HideLogWindow();
+// The dialog, for a program that places it itself; nullptr before it exists.
+HWND LogWindowHandle();
 // Ends the log dialog (the program is closing); later lines are dropped.
 void EndLogWindow();
 
