@@ -8,11 +8,6 @@
 namespace halvik::editor {
 namespace {
 
-std::string_view Word(std::span<const std::string_view> words, int position) {
-  return position >= 0 && static_cast<size_t>(position) < words.size() ? words[static_cast<size_t>(position)]
-                                                                        : std::string_view();
-}
-
 // --- command page ---
 enum : int { kPowerOff = 1051, kOperations = 6, kFile = 1080 };
 

@@ -73,8 +73,8 @@ std::string PowerCheck(const Form& form) {
 }
 
 settings::Record PowerToCells(const Form& form) {
-  return {std::string(settings::kPowerOperationWords[static_cast<size_t>(form.FirstChecked(kFirstOperation, kOperations))]),
-          std::string(settings::kPowerInitialStateWords[static_cast<size_t>(form.FirstChecked(kFirstState, kStates))]),
+  return {std::string(Word(settings::kPowerOperationWords, form.FirstChecked(kFirstOperation, kOperations))),
+          std::string(Word(settings::kPowerInitialStateWords, form.FirstChecked(kFirstState, kStates))),
           form.Text(1081)};
 }
 

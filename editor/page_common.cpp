@@ -22,6 +22,11 @@ int WordPosition(std::span<const std::string_view> words, std::string_view text)
   return -1;
 }
 
+std::string_view Word(std::span<const std::string_view> words, int position) {
+  return position >= 0 && static_cast<size_t>(position) < words.size() ? words[static_cast<size_t>(position)]
+                                                                        : std::string_view();
+}
+
 size_t FindCp932(std::string_view text, std::string_view word) {
   for (size_t i = 0; i < text.size();) {
     if (text.substr(i).starts_with(word)) return i;

@@ -42,6 +42,9 @@ void CellsToTexts(const settings::Record& cells, std::initializer_list<int> ids,
 // Position of the word equal to text in words, or -1.
 int WordPosition(std::span<const std::string_view> words, std::string_view text);
 
+// The word at position, or "" for a position outside the table.
+std::string_view Word(std::span<const std::string_view> words, int position);
+
 // Byte offset of the first whole double-byte character or byte sequence
 // equal to word, walking text character by character, or npos.
 size_t FindCp932(std::string_view text, std::string_view word);

@@ -494,3 +494,34 @@ TEST(EngineReadsWhatPagesWrite, EveryPage) {
 
 }  // namespace
 }  // namespace halvik::editor
+
+#include <random>
+
+namespace halvik::editor {
+namespace {
+
+// Cells come from files anyone can write: loading arbitrary bytes (cut
+// double-byte characters, stray markers, overlong texts) must set only what
+// they name and leave a form that registers into exactly F cells.
+TEST(CategoryPages, ArbitraryCellsLoadSafely) {
+  std::mt19937 random(20261211);
+  const std::string pieces[] = {"時", "分", "曜", "日", "月", ",", "01", "99", "\x81", "\xFF", "Ｘ", "する", "N", "Y", "-"};
+  for (const PageDef& page : AllPages()) {
+    if (page.fromCells == nullptr) continue;
+    for (int round = 0; round < 300; ++round) {
+      settings::Record cells;
+      for (int f = 0; f < FieldCount(page); ++f) {
+        std::string cell;
+        int parts = static_cast<int>(random() % 8);
+        for (int i = 0; i < parts; ++i) cell += pieces[random() % std::size(pieces)];
+        cells.push_back(cell);
+      }
+      Form form = page.fromCells(cells);
+      for (const auto& [id, position] : form.selection) EXPECT_TRUE(position >= -1 && position < 60) << id;
+      EXPECT_LE(page.toCells(form).size(), static_cast<size_t>(FieldCount(page))) << page.caption;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace halvik::editor
