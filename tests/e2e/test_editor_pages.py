@@ -92,7 +92,10 @@ PAGES = [
       [("check", 1056, True), ("set", 1080, "C:\\a.mp3"), ("set", 1081, "音楽")], "305", 5,
       ["メディアファイル実行", "C:\\a.mp3", "音楽"], column0="305",
       checks=[([("check", 1055, True), ("set", 1080, "")], "実行するファイルをドラッグして下さい"),
-              ([("check", 1054, True), ("set", 1082, "400")], "登録番号が間違っています(300-399まで)")]),
+              ([("check", 1054, True), ("set", 1082, "400")], "登録番号が間違っています(300-399まで)"),
+              # A file name longer than a field can hold is refused, not stored cut.
+              ([("set", 1080, "C:\\" + "a" * 300)],
+               "設定ファイルに保存できませんでした(項目が長すぎるか、ファイルに書き込めません)")]),
     P("ftp", (ACTION, "4xx ファイル送信"), "FTP送信", "ftpsnd.bin",
       ok_ftp + [("check", 1140, True), ("check", 1141, False), ("check", 1142, True)], "401", 1,
       ["ftp.example.jp", "user", None, "/www/a.txt", "C:\\a.txt", "Y", "N", "Y"], column0="401",
