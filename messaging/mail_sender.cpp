@@ -153,7 +153,7 @@ int SendMail(const MailToSend& mail, Network& network, const LogSink& log, MailS
   };
   const Step steps[] = {
       {"", {220, 220}},
-      {"HELO " + OneLine(mail.heloName) + "\r\n", {250, 250}},
+      {"HELO " + OneLine(mail.heloName.empty() ? "localhost" : mail.heloName) + "\r\n", {250, 250}},
       {"MAIL FROM:<" + SenderAddressOf(mail) + ">\r\n", {250, 250}},
       {"RCPT TO:<" + OneLine(mail.recipient) + ">\r\n", {250, 251}},
       {"DATA\r\n", {354, 354}},
