@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,5 +61,14 @@ using LogSink = std::function<void(int kind, std::string_view text)>;
 
 // "a.b.c.d" as dotted text.
 std::string DottedText(Ipv4 address);
+
+}  // namespace halvik::messaging
+
+namespace halvik::messaging {
+
+// This computer's name, for "HELO" ("localhost" when there is none).
+std::string ComputerName();
+// The local time now.
+std::tm LocalNow();
 
 }  // namespace halvik::messaging

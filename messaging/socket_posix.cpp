@@ -141,6 +141,19 @@ Clock& SystemClock() {
   return clock;
 }
 
+std::string ComputerName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "localhost";
+  return name;
+}
+
+std::tm LocalNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local;
+}
+
 Network& SystemNetwork() {
   static PosixNetwork network;
   return network;

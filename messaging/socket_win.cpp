@@ -129,6 +129,30 @@ class TickClock : public Clock {
 
 }  // namespace
 
+std::string ComputerName() {
+  char name[256] = {};
+  DWORD size = sizeof name;
+  if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size) || name[0] == '\0') {
+    size = sizeof name;
+    if (!GetComputerNameA(name, &size) || name[0] == '\0') return "localhost";
+  }
+  return name;
+}
+
+std::tm LocalNow() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  std::tm local{};
+  local.tm_year = t.wYear - 1900;
+  local.tm_mon = t.wMonth - 1;
+  local.tm_mday = t.wDay;
+  local.tm_wday = t.wDayOfWeek;
+  local.tm_hour = t.wHour;
+  local.tm_min = t.wMinute;
+  local.tm_sec = t.wSecond;
+  return local;
+}
+
 Network& SystemNetwork() {
   static WinNetwork network;
   return network;
