@@ -1,5 +1,8 @@
 #!/usr/bin/python3
-"""Real peers of the messaging tests, on 127.0.0.1, one per process.
+"""Real peers of the messaging tests, on loopback, one per process.
+
+Options --host H (default 127.0.0.1) and --port P (default: a free port; 21
+for ftp) choose where a peer listens.
 
     messaging_peers.py pop3 DIR MAILDIR_SOURCE   dovecot serving the messages of MAILDIR_SOURCE
                                                  to testuser/testpass (DIR: scratch folder)
@@ -7,7 +10,7 @@
                                                  DIR/N.eml, its envelope to DIR/N.env
     messaging_peers.py tcp DIR                   TCP listener; the bytes of each connection go
                                                  to DIR/N.bin
-    messaging_peers.py ftp DIR USER PASSWORD     vsftpd on port 21 of 127.0.0.1 (root only);
+    messaging_peers.py ftp DIR USER PASSWORD     vsftpd (root only);
                                                  a local USER is made, home DIR/home
 
 Each prints "port N" on its first line once it listens, then serves until it
@@ -16,6 +19,7 @@ helper with exec, so the id is the server's). For ftp the caller runs
 "messaging_peers.py ftp-cleanup USER" afterwards.
 """
 import os
+import random
 import shutil
 import signal
 import socket
@@ -24,9 +28,9 @@ import sys
 import time
 
 
-def free_port():
+def free_port(host="127.0.0.1"):
     with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
+        s.bind((host, 0))
         return s.getsockname()[1]
 
 
@@ -35,20 +39,20 @@ def announce(port):
     sys.stdout.flush()
 
 
-def wait_listening(port, timeout=10.0):
+def wait_listening(host, port, timeout=10.0):
     end = time.time() + timeout
     while time.time() < end:
         try:
-            with socket.create_connection(("127.0.0.1", port), timeout=0.2):
+            with socket.create_connection((host, port), timeout=0.2):
                 return True
         except OSError:
             time.sleep(0.05)
     return False
 
 
-def pop3(folder, source):
+def pop3(folder, source, host, port):
     folder = os.path.abspath(folder)
-    port = free_port()
+    port = port or free_port(host)
     os.makedirs(folder, exist_ok=True)
     os.chmod(folder, 0o755)
     for sub in ("run", "state"):
@@ -66,7 +70,7 @@ def pop3(folder, source):
     conf = os.path.join(folder, "dovecot.conf")
     with open(conf, "w") as f:
         f.write(f"""protocols = pop3
-listen = 127.0.0.1
+listen = {host}
 base_dir = {folder}/run
 state_dir = {folder}/state
 log_path = {folder}/dovecot.log
@@ -85,7 +89,7 @@ userdb {{
 }}
 service pop3-login {{
   inet_listener pop3 {{
-    address = 127.0.0.1
+    address = {host}
     port = {port}
   }}
 }}
@@ -98,13 +102,13 @@ service imap-login {{
     # dovecot itself announces nothing: a child waits for the port and
     # prints it, the helper becomes dovecot.
     if os.fork() == 0:
-        ok = wait_listening(port)
+        ok = wait_listening(host, port)
         announce(port if ok else 0)
         os._exit(0)
     os.execv("/usr/sbin/dovecot", ["dovecot", "-F", "-c", conf])
 
 
-def smtp(folder):
+def smtp(folder, host, port):
     import asyncio
     from aiosmtpd.controller import Controller
 
@@ -131,19 +135,19 @@ def smtp(folder):
             return "250 Message accepted for delivery"
 
     signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGTERM, signal.SIGINT})
-    port = free_port()
-    controller = Controller(Keep(), hostname="127.0.0.1", port=port)
+    port = port or free_port(host)
+    controller = Controller(Keep(), hostname=host, port=port)
     controller.start()
     announce(port)
     signal.sigwait({signal.SIGTERM, signal.SIGINT})
     controller.stop()
 
 
-def tcp(folder):
+def tcp(folder, host, port):
     os.makedirs(folder, exist_ok=True)
     server = socket.socket()
     server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind(("127.0.0.1", 0))
+    server.bind((host, port or 0))
     server.listen(16)
     announce(server.getsockname()[1])
     count = 0
@@ -167,7 +171,9 @@ def tcp(folder):
         os.rename(path + ".tmp", path)
 
 
-def ftp(folder, user, password):
+def ftp(folder, user, password, host, port):
+    port = port or 21
+    pasv = random.randint(40000, 60000)
     folder = os.path.abspath(folder)
     home = os.path.join(folder, "home")
     os.makedirs(home, exist_ok=True)
@@ -181,15 +187,15 @@ def ftp(folder, user, password):
     with open(conf, "w") as f:
         f.write(f"""listen=YES
 listen_ipv6=NO
-listen_address=127.0.0.1
-listen_port=21
+listen_address={host}
+listen_port={port}
 background=NO
 local_enable=YES
 write_enable=YES
 pasv_enable=YES
-pasv_min_port=30000
-pasv_max_port=30010
-pasv_address=127.0.0.1
+pasv_min_port={pasv}
+pasv_max_port={pasv + 10}
+pasv_address={host}
 port_enable=YES
 connect_from_port_20=NO
 ascii_upload_enable=YES
@@ -201,8 +207,8 @@ vsftpd_log_file={folder}/vsftpd.log
 ssl_enable=NO
 """)
     if os.fork() == 0:
-        ok = wait_listening(21)
-        announce(21 if ok else 0)
+        ok = wait_listening(host, port)
+        announce(port if ok else 0)
         os._exit(0)
     os.execv("/usr/sbin/vsftpd", ["vsftpd", conf])
 
@@ -211,17 +217,33 @@ def ftp_cleanup(user):
     subprocess.run(["userdel", user], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-if __name__ == "__main__":
-    kind = sys.argv[1]
+def main(argv):
+    host, port, args = "127.0.0.1", 0, []
+    i = 0
+    while i < len(argv):
+        if argv[i] in ("--host", "--port"):
+            if argv[i] == "--host":
+                host = argv[i + 1]
+            else:
+                port = int(argv[i + 1])
+            i += 2
+        else:
+            args.append(argv[i])
+            i += 1
+    kind = args[0]
     if kind == "pop3":
-        pop3(sys.argv[2], sys.argv[3])
+        pop3(args[1], args[2], host, port)
     elif kind == "smtp":
-        smtp(sys.argv[2])
+        smtp(args[1], host, port)
     elif kind == "tcp":
-        tcp(sys.argv[2])
+        tcp(args[1], host, port)
     elif kind == "ftp":
-        ftp(sys.argv[2], sys.argv[3], sys.argv[4])
+        ftp(args[1], args[2], args[3], host, port)
     elif kind == "ftp-cleanup":
-        ftp_cleanup(sys.argv[2])
+        ftp_cleanup(args[1])
     else:
         sys.exit("unknown peer " + kind)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
