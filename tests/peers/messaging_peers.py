@@ -50,6 +50,17 @@ def wait_listening(host, port, timeout=10.0):
     return False
 
 
+def announce_when_listening(host, port):
+    """Announces the port from a grandchild once the server that this process
+    becomes listens: the server never sees a child it did not start (vsftpd
+    stops at the end of a child it does not know)."""
+    if os.fork() == 0:
+        if os.fork() == 0:
+            announce(port if wait_listening(host, port) else 0)
+        os._exit(0)
+    os.wait()
+
+
 def pop3(folder, source, host, port):
     folder = os.path.abspath(folder)
     port = port or free_port(host)
@@ -99,12 +110,8 @@ service imap-login {{
   }}
 }}
 """)
-    # dovecot itself announces nothing: a child waits for the port and
-    # prints it, the helper becomes dovecot.
-    if os.fork() == 0:
-        ok = wait_listening(host, port)
-        announce(port if ok else 0)
-        os._exit(0)
+    # dovecot itself announces nothing: the helper becomes dovecot.
+    announce_when_listening(host, port)
     os.execv("/usr/sbin/dovecot", ["dovecot", "-F", "-c", conf])
 
 
@@ -203,13 +210,16 @@ secure_chroot_dir=/var/run/vsftpd/empty
 pam_service_name=vsftpd
 seccomp_sandbox=NO
 log_ftp_protocol=YES
+xferlog_enable=YES
 vsftpd_log_file={folder}/vsftpd.log
 ssl_enable=NO
 """)
-    if os.fork() == 0:
-        ok = wait_listening(host, port)
-        announce(port if ok else 0)
-        os._exit(0)
+    announce_when_listening(host, port)
+    # vsftpd leaves at once when its output is a pipe: it writes to a file.
+    out = os.open(os.path.join(folder, "vsftpd.out"), os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)
+    os.dup2(out, 1)
+    os.dup2(out, 2)
+    os.dup2(os.open(os.devnull, os.O_RDONLY), 0)
     os.execv("/usr/sbin/vsftpd", ["vsftpd", conf])
 
 
