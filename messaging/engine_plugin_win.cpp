@@ -308,16 +308,8 @@ void StartNetListeners(const engine::TablesPtr& tables, const engine::EngineEnv&
 void RunMailSendAction(const engine::ActionCall& call) {
   const auto& slot = call.tables.mailSend[call.slot];
   if (!slot) return;
-  settings::MailAccount account = call.tables.mailAccount.value_or(settings::MailAccount{});
-  MailToSend mail;
-  mail.server = account.smtpServer;
-  mail.user = account.user;
-  mail.senderName = account.name;
-  mail.recipient = slot->recipient;
-  mail.title = slot->subject;
-  mail.bodyFile = slot->bodyFile;
-  mail.heloName = ComputerName();
-  mail.now = LocalNow();
+  MailToSend mail = MailFromAccount(call.tables.mailAccount.value_or(settings::MailAccount{}), slot->recipient,
+                                    slot->subject, slot->bodyFile);
   (void)SendMail(mail, SystemNetwork(), EngineLog);
 }
 

@@ -74,6 +74,20 @@ class Smtp {
 
 }  // namespace
 
+MailToSend MailFromAccount(const settings::MailAccount& account, std::string recipient, std::string title,
+                           std::string bodyFile) {
+  MailToSend mail;
+  mail.server = account.smtpServer;
+  mail.user = account.user;
+  mail.senderName = account.name;
+  mail.recipient = std::move(recipient);
+  mail.title = std::move(title);
+  mail.bodyFile = std::move(bodyFile);
+  mail.heloName = ComputerName();
+  mail.now = LocalNow();
+  return mail;
+}
+
 std::string DateLine(const std::tm& now) {
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "messaging/socket.h"
+#include "settings/catalogue.h"
 
 namespace halvik::messaging {
 
@@ -42,6 +43,11 @@ struct MailSendOutcome {
   MailSendFailure failure = MailSendFailure::kNone;
   std::string text;  // the failure's log text (the server's line for a refusal)
 };
+
+// The mail of a send action or of the editor's test: server, user and sender
+// name from the mail account, this computer's name and the time now.
+MailToSend MailFromAccount(const settings::MailAccount& account, std::string recipient, std::string title,
+                           std::string bodyFile);
 
 // Returns 0 when the server accepted the mail, and when the body file was
 // missing (the server then drops the message: nothing is sent); 1 on every

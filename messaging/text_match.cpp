@@ -17,24 +17,6 @@ std::vector<bool> CharacterStarts(std::string_view text) {
   return starts;
 }
 
-template <typename Read>
-std::vector<MatchEntry> BuildEntries(const std::vector<settings::RuleSetting>& rules,
-                                     const settings::Slots& slots, int base, Read read) {
-  std::vector<MatchEntry> entries;
-  std::vector<bool> taken(settings::kSlotCount, false);
-  for (const settings::RuleSetting& rule : rules) {
-    long slot = rule.eventNumber - base;
-    if (slot < 0 || slot >= settings::kSlotCount || taken[slot]) continue;
-    if (!settings::SlotIsFilled(slots[slot])) continue;
-    if (entries.size() >= kMaxEntries) break;
-    taken[slot] = true;
-    MatchEntry entry = read(slots[slot]);
-    entry.event = static_cast<int>(rule.eventNumber);
-    entries.push_back(std::move(entry));
-  }
-  return entries;
-}
-
 }  // namespace
 
 std::vector<int> MatchText(const std::vector<MatchEntry>& entries, std::string_view source,
@@ -60,43 +42,12 @@ std::vector<int> MatchText(const std::vector<MatchEntry>& entries, std::string_v
   return events;
 }
 
-std::vector<MatchEntry> BuildMailEntries(const std::vector<settings::RuleSetting>& rules,
-                                         const settings::Slots& mailrcv) {
-  return BuildEntries(rules, mailrcv, 200, [](const settings::Record& r) {
-    settings::MailReceiveEvent e = settings::ReadMailReceiveEvent(r);
-    return MatchEntry{e.sender, e.subjectString};
-  });
-}
-
-std::vector<MatchEntry> BuildNetEntries(const std::vector<settings::RuleSetting>& rules,
-                                        const settings::Slots& netrcv) {
-  return BuildEntries(rules, netrcv, 500, [](const settings::Record& r) {
-    settings::NetReceiveEvent e = settings::ReadNetReceiveEvent(r);
-    return MatchEntry{e.source, e.text, 0, e.port};
-  });
-}
-
 std::vector<long> ListeningPorts(const std::vector<MatchEntry>& entries) {
   std::vector<long> ports;
   for (const MatchEntry& e : entries) {
     if (std::find(ports.begin(), ports.end(), e.port) == ports.end()) ports.push_back(e.port);
   }
   return ports;
-}
-
-void SharedEntries::Replace(std::vector<MatchEntry> entries) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  entries_ = std::move(entries);
-}
-
-std::vector<MatchEntry> SharedEntries::Snapshot() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return entries_;
-}
-
-bool SharedEntries::Empty() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return entries_.empty();
 }
 
 }  // namespace halvik::messaging

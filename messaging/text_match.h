@@ -9,23 +9,17 @@
 // each position the longest string wins, the earlier entry at equal length;
 // the events of the positions, in order of position, are the text's events.
 // An empty specific string matches nothing.
-//
-// Entries are built from the rules: walking the rules in order, each rule
-// whose event lies in the category's hundred names slot (event - base) of the
-// category's file, which becomes an entry once, if filled.
+// The engine's tables hold the events that rules name; each becomes an entry.
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "settings/catalogue.h"
 
 namespace halvik::messaging {
 
 inline constexpr size_t kMatchedBytes = 256;
-inline constexpr size_t kMaxEntries = 100;
 inline constexpr size_t kMaxMatchedEvents = 100;
 
 struct MatchEntry {
@@ -39,24 +33,7 @@ struct MatchEntry {
 std::vector<int> MatchText(const std::vector<MatchEntry>& entries, std::string_view source,
                            std::string_view text, size_t maxEvents = kMaxMatchedEvents);
 
-std::vector<MatchEntry> BuildMailEntries(const std::vector<settings::RuleSetting>& rules,
-                                         const settings::Slots& mailrcv);
-std::vector<MatchEntry> BuildNetEntries(const std::vector<settings::RuleSetting>& rules,
-                                        const settings::Slots& netrcv);
 // The distinct ports of the entries, in order of first appearance.
 std::vector<long> ListeningPorts(const std::vector<MatchEntry>& entries);
-
-// The entries as the watcher threads read them while the hub replaces them on
-// a reload.
-class SharedEntries {
- public:
-  void Replace(std::vector<MatchEntry> entries);
-  std::vector<MatchEntry> Snapshot() const;
-  bool Empty() const;
-
- private:
-  mutable std::mutex mutex_;
-  std::vector<MatchEntry> entries_;
-};
 
 }  // namespace halvik::messaging

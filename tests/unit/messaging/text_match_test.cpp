@@ -43,28 +43,8 @@ TEST(MatchText, OnlyTheFirst256BytesAndAtMostTheLimit) {
   EXPECT_EQ(MatchText(kEntries, "a@x", many, 5).size(), 5u);
 }
 
-TEST(BuildEntries, RulesInOrderEachSlotOnce) {
-  settings::Slots mailrcv;
-  mailrcv[1] = {"a@x", "LIGHT", "c"};
-  mailrcv[5] = {"b@x", "TV", ""};
-  std::vector<settings::RuleSetting> rules = {
-      {true, 205, "10", ""}, {false, 201, "11", ""}, {true, 201, "12", ""},
-      {true, 207, "13", ""},  // empty slot
-      {true, 301, "14", ""},  // another category
-  };
-  std::vector<MatchEntry> entries = BuildMailEntries(rules, mailrcv);
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].event, 205);
-  EXPECT_EQ(entries[0].source, "b@x");
-  EXPECT_EQ(entries[1].event, 201);
-  EXPECT_EQ(entries[1].specific, "LIGHT");
-
-  settings::Slots netrcv;
-  netrcv[0] = {"待ち", "127.0.0.1", "5000", "ON"};
-  netrcv[2] = {"待ち", "127.0.0.2", "5000", "OFF"};
-  netrcv[3] = {"待ち", "127.0.0.1", "6000", "X"};
-  std::vector<MatchEntry> net = BuildNetEntries({{true, 503, "", ""}, {true, 500, "", ""}, {true, 502, "", ""}}, netrcv);
-  ASSERT_EQ(net.size(), 3u);
+TEST(ListeningPorts, DistinctInOrderOfFirstAppearance) {
+  std::vector<MatchEntry> net = {{"a", "x", 501, 6000}, {"b", "y", 502, 5000}, {"c", "z", 503, 6000}};
   EXPECT_EQ(ListeningPorts(net), (std::vector<long>{6000, 5000}));
 }
 
