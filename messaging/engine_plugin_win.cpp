@@ -48,6 +48,19 @@ HWND CreateHiddenWindow(const wchar_t* className, const char* title, WNDPROC pro
                          CW_USEDEFAULT, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
+// WM_CLOSE ends the window, and with it the thread's message loop.
+LRESULT HiddenWindowDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    DestroyWindow(window);
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
 void RunMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -92,14 +105,8 @@ LRESULT CALLBACK MailProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
       if (wParam == kMailTimer) MailTick();
       return 0;
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return HiddenWindowDefault(window, message, wParam, lParam);
 }
 
 DWORD WINAPI MailThread(void*) {
@@ -202,14 +209,8 @@ LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_TIMER:
       if (l && wParam == kIdleTimer) CloseIdleConnections(*l);
       return 0;
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return HiddenWindowDefault(window, message, wParam, lParam);
 }
 
 ULONG BindAddress() {
