@@ -5,6 +5,7 @@ from __future__ import annotations
 import base64
 import re
 
+from harness import wait_for
 from peers_messaging import (ftp_server, interval_event, log_messages, mailbox, scratch, smtp_box,  # noqa: F401
                              start_engine, tcp_listener, wait_log, write_settings)
 
@@ -74,3 +75,19 @@ def test_a_rule_sends_a_mail_that_arrives_with_the_exact_headers(wine, progdir, 
     assert envelope[1:] == [f"from taro@{smtp_box.host}", "to hanako@example.jp"]
     lines = wait_log(ui, lambda m: "メール送信終了" in m, 20, "the end of the sending")
     assert lines.index("メール送信開始") < lines.index("メール送信終了")
+
+
+def test_the_mail_direct_action_runs_the_actions_its_subject_names(wine, progdir, ui, mailbox, tcp_listener):
+    write_settings(progdir, {
+        "setio.bin": {"000": ["○", "201", "703", "keeps the watcher busy"]},
+        "setmail.bin": [mailbox.host, "", "testuser", "testpass", "山田太郎", "60"],
+        "mailrcv.bin": {"201": ["taro@example.jp", "never", ""]},
+        "mailrcvd.bin": ["boss@example.jp", "実行="],
+        "netsnd.bin": {"701": ["する", "127.0.0.1", str(tcp_listener.port), "first", ""],
+                       "702": ["する", "127.0.0.1", str(tcp_listener.port), "second", ""]},
+    })
+    start_engine(wine, progdir, ui)
+    mailbox.deliver(mail("Boss <boss@example.jp>", encoded("実行=701.702")))
+    got = {tcp_listener.received(1, timeout=75), tcp_listener.received(2, timeout=30)}
+    assert got == {b"first\0", b"second\0"}
+    wait_for(lambda: not mailbox.messages(), 20, what="the mail to be deleted")
