@@ -153,11 +153,14 @@ def main() -> None:
     ap = argparse.ArgumentParser()
     ap.add_argument("--texts", type=int, default=200)
     ap.add_argument("--burst", type=int, default=1000)
+    ap.add_argument("--mailbox-only", action="store_true")
     args = ap.parse_args()
     base = Path(tempfile.mkdtemp(prefix="halvik-msg-bench-"))
     base.chmod(0o755)
     try:
         mailbox_bench(base)
+        if args.mailbox_only:
+            return
 
         wine = harness.Wine(base / "wine")
         wine.boot()
