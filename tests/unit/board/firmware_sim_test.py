@@ -1,0 +1,149 @@
+#!/usr/bin/python3
+"""The board firmware's command handling, run in the s51 simulator.
+
+Each case starts the firmware from reset, lets it reach its main loop (the
+first write of OUT1BC, which arms the command endpoint), then places command
+packets in the EP1 OUT buffer as the USB core would (OUT1BUF, OUT1BC, busy
+bit cleared) and runs until the firmware re-arms the endpoint. The simulator
+knows nothing of the EZ-USB: the busy bit is set again by the script.
+
+usage: firmware_sim_test.py halvik_fw.ihx halvik_fw.map
+"""
+import re
+import subprocess
+import sys
+
+OUT1BUF, OUT1CS, OUT1BC = 0x7E40, 0x7FC6, 0x7FC7
+IN2BUF, IN2CS, IN2BC = 0x7E00, 0x7FB8, 0x7FB9
+OUTA, OUTC, OEC, PINSB = 0x7F96, 0x7F98, 0x7F9E, 0x7F9A
+
+
+def symbols(map_path):
+    found = {}
+    for line in open(map_path, encoding="latin-1"):
+        m = re.match(r"\s*(?:[CDI]:)?\s*([0-9A-F]{8})\s+(_\w+)\s", line)
+        if m:
+            found[m.group(2)] = int(m.group(1), 16)
+    return found
+
+
+def hexbytes(values):
+    return " ".join("0x%02x" % v for v in values)
+
+
+def run_case(ihx, presets, packets, dumps):
+    """presets: (memory, address, bytes); packets: list of byte lists;
+    dumps: (memory, address, count). Returns (dumped bytes per dump, ticks of the last run)."""
+    cmd = ["set mem xram 0x%x 0x02" % PINSB,  # receiver idle (high)
+           "set mem xram 0x%x 0x02" % OUT1CS,  # armed, no packet yet
+           "set mem xram 0x%x 0x00" % IN2CS,  # the reply endpoint is free
+           "break xram w 0x%x" % OUT1BC,
+           "run"]
+    for memory, address, data in presets:
+        for at in range(0, len(data), 16):
+            cmd.append("set mem %s 0x%x %s" % (memory, address + at, hexbytes(data[at:at + 16])))
+    for p in packets:
+        for at in range(0, len(p), 16):
+            cmd.append("set mem xram 0x%x %s" % (OUT1BUF + at, hexbytes(p[at:at + 16])))
+        cmd += ["set mem xram 0x%x %d" % (OUT1BC, len(p)), "set mem xram 0x%x 0" % OUT1CS, "run",
+                "set mem xram 0x%x 0x02" % OUT1CS]
+    for memory, address, count in dumps:
+        cmd.append("dump %s 0x%x 0x%x" % (memory, address, address + count - 1))
+    cmd.append("quit")
+    out = subprocess.run(["s51", "-t", "8052", ihx], input="\n".join(cmd) + "\n", capture_output=True,
+                         text=True, timeout=30).stdout
+    ticks = [int(t) for t in re.findall(r"Simulated (\d+) ticks", out)]
+    if len(ticks) != len(packets) + 1:
+        raise AssertionError("the firmware did not come back to its main loop:\n" + out[-2000:])
+    # The dumps come last; each line is "0xADDR  bytes  text".
+    tail = out[out.rfind("Simulated"):]
+    rows = {}
+    values = {}
+    for line in tail.splitlines():
+        m = re.match(r"\s*0x([0-9a-f]+)\s+((?:[0-9a-f]{2} ?)+)", line)
+        if m:
+            base = int(m.group(1), 16)
+            for i, b in enumerate(m.group(2).split()):
+                values[base + i] = int(b, 16)
+    for memory, address, count in dumps:
+        rows[(memory, address)] = [values.get(address + i) for i in range(count)]
+    return rows, ticks[-1]
+
+
+def main():
+    ihx, map_path = sys.argv[1], sys.argv[2]
+    sym = symbols(map_path)
+    captured, capture, signature, send = sym["_captured"], sym["_capture"], sym["_signature"], sym["_sendBuffer"]
+    code = [(i * 5 + 1) % 251 for i in range(191)] + [0xFF]
+    sig = [0x21] + list(range(1, 16))
+    failures = []
+
+    def check(name, got, want):
+        if got != want:
+            failures.append("%s: got %s, want %s" % (name, got, want))
+
+    # Start-up and switch commands: OEC and port C as the host asks, the
+    # operand on the latch data line (PA0).
+    port_cases = [
+        ("start-up", [[0x0F, 0x3F, 0xFE]], 0x0F, 0x0F, 0),
+        ("appliance 0 on", [[0x0F], [0x34, 0x01]], 0x0F, 0x04, 1),
+        ("appliance 3 off", [[0x0F, 0x37, 0x00]], 0x0F, 0x07, 0),
+        ("appliance 2 off after on", [[0x0F, 0x36, 0x01], [0x36, 0x00]], 0x0F, 0x06, 0),
+        ("a port command cut short is dropped", [[0x0C, 0x35]], 0x0C, 0x08, 0),
+        ("commands the host never sends are skipped", [[0x1F, 0xF3, 0x35, 0x0F, 0x33, 0x01]], 0x0F, 0x03, 1),
+    ]
+    for name, packets, oec, portc, data in port_cases:
+        rows, _ = run_case(ihx, [], packets, [("xram", OEC, 1), ("xram", OUTC, 1), ("xram", OUTA, 1)])
+        check(name + ": OEC", rows[("xram", OEC)][0], oec)
+        check(name + ": port C low nibble", rows[("xram", OUTC)][0] & 0x0F, portc)
+        check(name + ": latch data", rows[("xram", OUTA)][0] & 0x01, data)
+
+    # Read parts.
+    rows, _ = run_case(ihx, [], [[0x80, 0x00]], [("xram", IN2BUF, 1), ("xram", IN2BC, 1)])
+    check("part 0, nothing captured", rows[("xram", IN2BUF)], [0])
+    check("part 0 arms 64 bytes", rows[("xram", IN2BC)], [64])
+
+    presets = [("iram", captured, [1]), ("xram", capture, code), ("xram", signature, sig)]
+    rows, _ = run_case(ihx, presets, [[0x80, 0x00]], [("xram", IN2BUF, 16), ("iram", captured, 1)])
+    check("part 0 gives the signature", rows[("xram", IN2BUF)], sig)
+    check("part 0 clears the captured flag", rows[("iram", captured)], [0])
+
+    for last in (1, 2, 3):
+        packets = [[0x80, part] for part in range(1, last + 1)]
+        rows, _ = run_case(ihx, presets, packets, [("xram", IN2BUF, 64), ("iram", captured, 1)])
+        check("part %d gives its 64 bytes" % last, rows[("xram", IN2BUF)], code[(last - 1) * 64:last * 64])
+        check("captured flag after part %d" % last, rows[("iram", captured)], [0 if last == 3 else 1])
+
+    rows, _ = run_case(ihx, presets, [[0x80, 3], [0x80, 3]], [("xram", IN2BUF, 64)])
+    check("part 3 again: byte 0 = 0, the rest of the last reply", rows[("xram", IN2BUF)], [0] + code[129:192])
+    rows, _ = run_case(ihx, presets, [[0x80, 4]], [("xram", IN2BUF, 1), ("iram", captured, 1)])
+    check("part 4 gives byte 0 = 0", rows[("xram", IN2BUF)], [0])
+    check("part 4 leaves the flag", rows[("iram", captured)], [1])
+
+    # Code packets fill the transmit buffer; index 2 transmits, which takes
+    # as long as the code's durations (64 us units).
+    body = lambda index, fill: [0x93, index] + [fill] * 62
+    rows, ticks = run_case(ihx, [], [body(0, 0x11), body(1, 0x22)], [("xram", send, 186)])
+    check("index 0 and 1 fill bytes 0-123", rows[("xram", send)][:124], [0x11] * 62 + [0x22] * 62)
+    quick = ticks
+    mark = [0x93, 2, 0x7D, 0x7D, 0xFF] + [0] * 59  # 8 ms mark, 8 ms space
+    rows, ticks = run_case(ihx, [("xram", send, [0xFF] + [0] * 123)], [mark], [("xram", send + 124, 3), ("xram", OUTA, 1)])
+    check("index 2 fills bytes 124-185", rows[("xram", send + 124)], [0x7D, 0x7D, 0xFF])
+    check("the emitter is off after the transmission", rows[("xram", OUTA)][0] & 0x02, 0)
+    rows, ticks = run_case(ihx, [], [[0x93, 2] + [0] * 62, [0x93, 0, 0x7D, 0x7D, 0xFF] + [0] * 59, mark], [])
+    # The firmware times durations with timer 0 (2 MHz on the chip, 64 us =
+    # 128 counts); s51 counts it once a machine cycle of 12 clock ticks. The
+    # 16 ms code is 2 x 125 x 128 counts, so at least 384000 ticks; packets
+    # without a transmission take far less.
+    if not (ticks >= 2 * 125 * 128 * 12 and quick < 100000):
+        failures.append("transmission time: %d ticks with a 16 ms code, %d without" % (ticks, quick))
+
+    if failures:
+        print("\n".join(failures))
+        return 1
+    print("firmware command handling: all cases pass")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
