@@ -81,8 +81,11 @@ class BoardHost {
   virtual std::string LocalTimeText() = 0;
   // The editor lays the first bytes of its override file over the image.
   virtual void OverrideImage(std::span<uint8_t> image) { (void)image; }
-  // WM_COMMAND 115 (lParam 0) sent to the notify window (ir.h).
-  virtual void Notify(uintptr_t window) { (void)window; }
+  // WM_COMMAND 115 sent to the notify window (ir.h), with what was received.
+  virtual void Notify(uintptr_t window, std::span<const uint8_t> received) {
+    (void)window;
+    (void)received;
+  }
 };
 
 std::array<uint8_t, 10> VendorRequestRecord(uint8_t data);

@@ -1,7 +1,6 @@
 #include "board/ir.h"
 
 #include <algorithm>
-#include <bitset>
 
 namespace halvik::board {
 
@@ -12,40 +11,6 @@ std::array<uint8_t, 64> CodePacket(std::span<const uint8_t> sendBuffer, int inde
   size_t from = static_cast<size_t>(index) * kCodeBytesPerPacket;
   for (size_t i = 0; i < kCodeBytesPerPacket && from + i < sendBuffer.size(); ++i) packet[2 + i] = sendBuffer[from + i];
   return packet;
-}
-
-std::vector<ReceiveEntry> BuildReceiveTable(std::span<const int> ruleEvents, const settings::Slots& rmtrcv) {
-  std::vector<ReceiveEntry> table;
-  std::bitset<settings::kSlotCount> added;
-  for (int n : ruleEvents) {
-    if (n < 100 || n > 199) continue;
-    size_t slot = static_cast<size_t>(n - 100);
-    if (added[slot] || !settings::SlotIsFilled(rmtrcv[slot])) continue;
-    added.set(slot);
-    table.push_back({settings::ReadIrReceiveEvent(rmtrcv[slot]).signature, n});
-  }
-  return table;
-}
-
-std::vector<int> RecogniseSignature(std::span<const ReceiveEntry> table, std::span<const uint8_t> received) {
-  std::vector<int> events;
-  if (received.size() < kSignatureMatchBytes) return events;
-  for (const ReceiveEntry& e : table) {
-    if (std::equal(e.signature.begin(), e.signature.end(), received.begin())) events.push_back(e.eventNumber);
-  }
-  return events;
-}
-
-SendTable BuildSendTable(const settings::Slots& rmtsnd) {
-  SendTable table;
-  for (size_t slot = 0; slot < rmtsnd.size(); ++slot) {
-    if (!settings::SlotIsFilled(rmtsnd[slot])) continue;
-    std::vector<uint8_t> code = settings::ReadIrSendAction(rmtsnd[slot]).code;
-    std::array<uint8_t, kStoredCodeBytes> entry{};
-    std::copy_n(code.begin(), std::min(code.size(), entry.size()), entry.begin());
-    table[slot] = entry;
-  }
-  return table;
 }
 
 IrChannel::IrChannel(Board& board, IrProfile profile)
@@ -207,7 +172,10 @@ IrChannel::PollResult IrChannel::Poll(std::vector<uint8_t>& packet) {
     std::lock_guard<std::mutex> lock(receivedMutex_);
     received_ = std::move(received);
   }
-  if (uintptr_t window = notifyWindow_.load()) board_.Host().Notify(window);
+  if (uintptr_t window = notifyWindow_.load()) {
+    std::vector<uint8_t> copy = ReceivedData();
+    board_.Host().Notify(window, copy);
+  }
   board_.Host().Sleep(kAfterReceptionMs);
   return PollResult::kNext;
 }

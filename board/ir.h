@@ -1,6 +1,7 @@
-// Infrared on the board: the receive table the engine recognises buttons
-// with, the send table of stored codes, and the board thread that does all
-// infrared traffic of a program (transmit queued codes, poll for captures).
+// Infrared on the board: the board thread that does all infrared traffic of
+// a program (transmit queued codes, poll for captured signals) and the state
+// it shares with the threads that ask it for something. The engine's receive
+// table and recognition live with its other tables (engine/tables.h).
 //
 // Board side (firmware and virtual board alike):
 //   0x80, part 0     reply bytes 0-15: the signature of the captured signal,
@@ -21,21 +22,16 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <optional>
 #include <span>
 #include <thread>
 #include <vector>
 
 #include "board/access.h"
-#include "settings/catalogue.h"
-#include "settings/slot_file.h"
 
 namespace halvik::board {
 
 inline constexpr size_t kReplySize = 64;
 inline constexpr size_t kCodeBytesPerPacket = 62;
-inline constexpr size_t kSignatureMatchBytes = settings::kSignatureBytes;  // 8
-inline constexpr size_t kStoredCodeBytes = settings::kIrSendBytes;         // 200
 inline constexpr uint8_t kReadCommand = 0x80;
 inline constexpr uint8_t kCodePacketCommand = 0x93;
 inline constexpr int kPollMs = 100;
@@ -45,23 +41,6 @@ inline constexpr std::string_view kSendDoneText = "リモコン送信が完了�
 
 // One code packet: 0x93, index, then 62 bytes of the send buffer at index * 62.
 std::array<uint8_t, 64> CodePacket(std::span<const uint8_t> sendBuffer, int index);
-
-struct ReceiveEntry {
-  std::array<uint8_t, kSignatureMatchBytes> signature{};
-  int eventNumber = 0;
-};
-
-// Built from the event numbers of the rules in force, in rule order, and the
-// slots of rmtrcv.bin: each filled slot that a rule names is one entry, once.
-std::vector<ReceiveEntry> BuildReceiveTable(std::span<const int> ruleEvents, const settings::Slots& rmtrcv);
-// The event numbers of every entry whose 8 bytes equal the first 8 bytes of
-// the received data, in table order.
-std::vector<int> RecogniseSignature(std::span<const ReceiveEntry> table, std::span<const uint8_t> received);
-
-// For each slot of rmtsnd.bin: absent, or the first 200 decoded bytes of its
-// code text (zero after the end of a shorter text).
-using SendTable = std::array<std::optional<std::array<uint8_t, kStoredCodeBytes>>, settings::kSlotCount>;
-SendTable BuildSendTable(const settings::Slots& rmtsnd);
 
 // What differs between the engine's board thread and the editor's.
 struct IrProfile {

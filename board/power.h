@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 
 #include "board/access.h"
 #include "settings/catalogue.h"
-#include "settings/slot_file.h"
 
 namespace halvik::board {
 
@@ -24,17 +24,16 @@ std::array<uint8_t, 2> SwitchCommand(int appliance, bool on);
 // fails), then sends the switch command. 0 or -1.
 [[nodiscard]] int SwitchAppliance(Board& board, int appliance, bool on);
 
-// The engine's power rows, one per filled slot of pwrsnd.bin.
-using PowerTable = std::array<std::optional<settings::PowerAction>, settings::kSlotCount>;
+// A power action: switches the row's appliance as its operation says; an
+// empty slot or an operation not in the table does nothing.
+void RunPowerAction(const std::optional<settings::PowerAction>& row, Board& board);
 
-// Reads the rows and, in slot order, applies the initial state of every row
-// whose action number (800 + slot) a rule names: "パワーオフする" switches
-// its appliance off, "パワーオンする" on. Rows no rule names never touch the board.
-PowerTable LoadPowerTable(const settings::Slots& pwrsnd, const std::function<bool(int action)>& namedByRule,
-                          Board& board);
-
-// Power action for a slot (action number - 800): switches the row's
-// appliance as its operation says; an empty slot or an unknown operation does nothing.
-void RunPowerAction(const PowerTable& table, int slot, Board& board);
+// After pwrsnd.bin has been loaded: in slot order, the initial state of every
+// row whose action number (800 + slot) a rule names: "パワーオフする" switches
+// its appliance off, "パワーオンする" on, "何もしない" and unknown words
+// nothing. Rows no rule names never touch the board; of several rows for one
+// appliance the last one wins.
+void ApplyInitialStates(std::span<const std::optional<settings::PowerAction>> rows,
+                        const std::function<bool(int action)>& namedByRule, Board& board);
 
 }  // namespace halvik::board

@@ -129,7 +129,7 @@ class RecordingHost : public BoardHost {
   int sleepDivisor = 0;  // 0: do not really sleep; n: sleep ms / n
   std::string time = "10:07:45";
   std::function<void(std::span<uint8_t>)> overrideImage;
-  std::function<void(uintptr_t)> onNotify;
+  std::function<void(uintptr_t, std::span<const uint8_t>)> onNotify;
   std::function<RetryAnswer()> onRetry;  // instead of answers
   std::mutex mutex_;
 
@@ -163,9 +163,9 @@ class RecordingHost : public BoardHost {
   void OverrideImage(std::span<uint8_t> image) override {
     if (overrideImage) overrideImage(image);
   }
-  void Notify(uintptr_t window) override {
+  void Notify(uintptr_t window, std::span<const uint8_t> received) override {
     ++notifications;
-    if (onNotify) onNotify(window);
+    if (onNotify) onNotify(window, received);
   }
 };
 

@@ -6,15 +6,12 @@
 
 #include "board/firmware_image.h"
 #include "fakes.h"
-#include "settings/text_forms.h"
 
 namespace halvik::board {
 namespace {
 
 using test::RecordingHost;
 using test::VirtualDriver;
-
-settings::Record IrRow(const std::string& code) { return {"テレビ", "電源", code}; }
 
 TEST(IrPackets, CodePacketsCarry62BytesEach) {
   std::vector<uint8_t> buffer(1024);
@@ -26,52 +23,6 @@ TEST(IrPackets, CodePacketsCarry62BytesEach) {
     EXPECT_EQ(p[2], static_cast<uint8_t>(index * 62));
     EXPECT_EQ(p[63], static_cast<uint8_t>(index * 62 + 61));
   }
-}
-
-TEST(IrReceiveTable, OneEntryPerNamedFilledSlotInRuleOrder) {
-  settings::Slots rmtrcv;
-  rmtrcv[3] = IrRow("01-02-03-04-05-06-07-08-99-");
-  rmtrcv[5] = IrRow("11-12-13-14-15-16-17-18-");
-  rmtrcv[7] = IrRow("21-22-");  // registered, but no rule names 107
-  // 105 twice, then 103, a mail event, and 100 whose slot is empty.
-  const int ruleEvents[] = {105, 103, 105, 250, 100, 99};
-  auto table = BuildReceiveTable(ruleEvents, rmtrcv);
-  ASSERT_EQ(table.size(), 2u);
-  EXPECT_EQ(table[0].eventNumber, 105);
-  EXPECT_EQ(table[0].signature, (std::array<uint8_t, 8>{0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18}));
-  EXPECT_EQ(table[1].eventNumber, 103);
-  EXPECT_EQ(table[1].signature, (std::array<uint8_t, 8>{1, 2, 3, 4, 5, 6, 7, 8}));
-}
-
-TEST(IrReceiveTable, RecognitionComparesTheFirst8Bytes) {
-  std::vector<ReceiveEntry> table = {
-      {{1, 2, 3, 4, 5, 6, 7, 8}, 103},
-      {{9, 9, 9, 9, 9, 9, 9, 9}, 104},
-      {{1, 2, 3, 4, 5, 6, 7, 8}, 110},  // taught from the same button
-  };
-  std::vector<uint8_t> received(64, 0);
-  for (int i = 0; i < 8; ++i) received[i] = static_cast<uint8_t>(i + 1);
-  received[8] = 0x55;  // later bytes play no part
-  EXPECT_EQ(RecogniseSignature(table, received), (std::vector<int>{103, 110}));
-  received[7] = 0;
-  EXPECT_TRUE(RecogniseSignature(table, received).empty());
-  EXPECT_TRUE(RecogniseSignature(table, std::vector<uint8_t>{1, 2, 3}).empty());
-}
-
-TEST(IrSendTable, DecodesTheFirst200Bytes) {
-  settings::Slots rmtsnd;
-  std::string longText;
-  for (int i = 0; i < 250; ++i) longText += settings::CodeText(std::vector<uint8_t>{static_cast<uint8_t>(i)});
-  rmtsnd[0] = IrRow(longText);
-  rmtsnd[1] = IrRow("1A-05-FF-");
-  SendTable table = BuildSendTable(rmtsnd);
-  ASSERT_TRUE(table[0]);
-  EXPECT_EQ((*table[0])[199], 199);
-  ASSERT_TRUE(table[1]);
-  EXPECT_EQ((*table[1])[0], 0x1A);
-  EXPECT_EQ((*table[1])[2], 0xFF);
-  EXPECT_EQ((*table[1])[3], 0);
-  EXPECT_FALSE(table[2]);
 }
 
 // The board thread against the virtual board, through the access layer.
@@ -99,7 +50,8 @@ class IrChannelTest : public ::testing::Test {
 TEST_F(IrChannelTest, APressIsDeliveredToTheNotifyWindow) {
   IrChannel channel(board, kEngineProfile);
   std::vector<uint8_t> seen;
-  host.onNotify = [&](uintptr_t window) {
+  host.onNotify = [&](uintptr_t window, std::span<const uint8_t> received) {
+    EXPECT_EQ(received.size(), 64u);
     EXPECT_EQ(window, 0x1234u);
     seen = channel.ReceivedData();
   };
@@ -128,7 +80,7 @@ TEST_F(IrChannelTest, APressIsDeliveredToTheNotifyWindow) {
 TEST_F(IrChannelTest, ReadPart1DeliversTheFullCode) {
   IrChannel channel(board, kEngineProfile);
   std::vector<uint8_t> seen;
-  host.onNotify = [&](uintptr_t) { seen = channel.ReceivedData(); };
+  host.onNotify = [&](uintptr_t, std::span<const uint8_t>) { seen = channel.ReceivedData(); };
   channel.SetReadPart(1);
   channel.SetReceive(true);
   channel.SetNotifyWindow(1);

@@ -34,30 +34,33 @@ TEST(Power, SwitchCommandBytes) {
   }
 }
 
+using Rows = std::array<std::optional<settings::PowerAction>, settings::kSlotCount>;
+
+std::optional<settings::PowerAction> Row(int operation, int initialState) {
+  return settings::ReadPowerAction(PowerRow(operation, initialState));
+}
+
 TEST(Power, InitialStatesApplyInSlotOrderOnlyForNamedActions) {
   ScriptedDriver d;
   d.answer = test::FirmwareStrings;
   RecordingHost host;
   Board board(d, host, kFirmwareImage);
-  settings::Slots pwrsnd;
-  pwrsnd[3] = PowerRow(0, settings::kSwitchOff);
-  pwrsnd[7] = PowerRow(1, settings::kSwitchOn);  // appliance 0 as well: on wins
-  pwrsnd[9] = PowerRow(4, settings::kSwitchOn);  // no rule names 809
-  pwrsnd[11] = PowerRow(9, settings::kSwitchOn);  // unknown operation
-  pwrsnd[12] = PowerRow(2, 7);                    // unknown initial state
-  pwrsnd[13] = PowerRow(6, settings::kLeaveAsIs);
+  Rows rows;
+  rows[3] = Row(0, settings::kSwitchOff);
+  rows[7] = Row(1, settings::kSwitchOn);  // appliance 0 as well: on wins
+  rows[9] = Row(4, settings::kSwitchOn);  // no rule names 809
+  rows[11] = Row(9, settings::kSwitchOn);  // unknown operation
+  rows[12] = Row(2, 7);                    // unknown initial state
+  rows[13] = Row(6, settings::kLeaveAsIs);
   std::set<int> named = {803, 807, 811, 812, 813};
-  PowerTable table = LoadPowerTable(pwrsnd, [&](int a) { return named.count(a) > 0; }, board);
+  ApplyInitialStates(rows, [&](int a) { return named.count(a) > 0; }, board);
   EXPECT_EQ(Writes(d), (std::vector<std::vector<uint8_t>>{{0x0F, 0x3F, 0xFE}, {0x34, 0}, {0x34, 1}}));
-  EXPECT_TRUE(table[9]);  // kept for the action all the same
-  EXPECT_FALSE(table[4]);
 
   d.calls.clear();
-  RunPowerAction(table, 3, board);   // appliance 0 on
-  RunPowerAction(table, 4, board);   // empty slot
-  RunPowerAction(table, 11, board);  // unknown operation
-  RunPowerAction(table, 13, board);  // appliance 3 on
-  RunPowerAction(table, 100, board);
+  RunPowerAction(rows[3], board);   // appliance 0 on
+  RunPowerAction(rows[4], board);   // empty slot
+  RunPowerAction(rows[11], board);  // unknown operation
+  RunPowerAction(rows[13], board);  // appliance 3 on
   EXPECT_EQ(Writes(d), (std::vector<std::vector<uint8_t>>{{0x34, 1}, {0x37, 1}}));
 }
 
@@ -65,9 +68,9 @@ TEST(Power, RowsNoRuleNamesNeverTouchTheBoard) {
   ScriptedDriver d;
   RecordingHost host;
   Board board(d, host, kFirmwareImage);
-  settings::Slots pwrsnd;
-  pwrsnd[0] = PowerRow(0, settings::kSwitchOn);
-  (void)LoadPowerTable(pwrsnd, [](int) { return false; }, board);
+  Rows rows;
+  rows[0] = Row(0, settings::kSwitchOn);
+  ApplyInitialStates(rows, [](int) { return false; }, board);
   EXPECT_TRUE(d.calls.empty());
 }
 
