@@ -78,3 +78,17 @@ def test_a_short_code_is_sent_up_to_its_end(wine, progdir, vboard):
     vboard.press_when_ready(CODE, SIGNATURE)
     assert wait_until(lambda: (lambda s: s if s[0] >= 1 else None)(vboard.sent()), "the transmission") == \
         (1, "1A-05-FF-")
+
+
+def test_the_walkthrough_of_docs_board_md(wine, progdir, vboard):
+    # A button pressed by its code alone: the board computes the signature.
+    write_settings(progdir, {
+        "setio.bin": {"000": ["○", "100", "800", "電源ボタンで照明"]},
+        "rmtrcv.bin": {"100": ["居間のリモコン", "電源", "06-14-00-00-00-00-00-00-"]},
+        "pwrsnd.bin": {"800": ["第一製品のパワーオン", "何もしない", ""]},
+    })
+    start_engine(wine, progdir, vboard)
+    vboard.wait_initialised()
+    assert vboard.press_when_ready("8D-46-09-09-09-1A-09-1A-09-09-09-FF-") == \
+        "ok 06-14-00-00-00-00-00-00-00-00-00-00-00-00-00-00-"
+    wait_until(lambda: vboard.outlets() == "1 0 0 0", "the rule")
