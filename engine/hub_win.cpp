@@ -13,6 +13,7 @@
 #include "engine/log_window_win.h"
 #include "engine/plugins.h"
 #include "engine/resource.h"
+#include "engine/runners_win.h"
 #include "engine/shell_win.h"
 #include "win/log_window_win.h"
 #include "win/text.h"
@@ -48,45 +49,6 @@ LocalTime Now() {
 
 void SleepMs(unsigned ms) { Sleep(ms); }
 
-// ---- rule runners and direct actions -------------------------------------
-
-DWORD WINAPI RuleRunnerThread(void* parameter) {
-  // The job is the thread's own copy; the handshake tells the hub that the
-  // runner has it, so that the next runner starts after this one.
-  std::unique_ptr<RunnerJob> job(static_cast<RunnerJob*>(parameter));
-  SetEvent(gHub.ruleThreadEvent);
-  const CompiledRule& rule = job->tables->rules[job->rule];
-  RunSteps(rule.steps, job->event, *job->tables, Env(), ActionCategories());
-  return 0;
-}
-
-DWORD WINAPI DirectActionThread(void* parameter) {
-  std::unique_ptr<DirectJob> job(static_cast<DirectJob*>(parameter));
-  RunSteps({&job->step, 1}, kDirectActionEvent, *job->tables, Env(), ActionCategories());
-  return 0;
-}
-
-class ThreadStarter : public RunnerStarter {
- public:
-  void StartRuleRunner(const RunnerJob& job) override {
-    auto copy = std::make_unique<RunnerJob>(job);
-    HANDLE thread = CreateThread(nullptr, 0, RuleRunnerThread, copy.get(), 0, nullptr);
-    if (thread == nullptr) {
-      AddLogLinef(0, "ルール%03d: スレッドを開始できません", copy->tables->rules[copy->rule].rule);
-      return;
-    }
-    copy.release();
-    CloseHandle(thread);
-    win::WaitServingSentMessages(gHub.ruleThreadEvent, kStartHandshakeMs);
-  }
-  void StartDirectAction(const DirectJob& job) override {
-    auto copy = std::make_unique<DirectJob>(job);
-    HANDLE thread = CreateThread(nullptr, 0, DirectActionThread, copy.get(), 0, nullptr);
-    if (thread == nullptr) return;
-    copy.release();
-    CloseHandle(thread);
-  }
-};
 ThreadStarter gStarter;
 
 void Raise(const std::vector<int>& events) {
@@ -282,6 +244,7 @@ int Main(HINSTANCE instance) {
   const bool sockets = WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
   gHub.taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   gHub.ruleThreadEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  gStarter.SetHandshakeEvent(gHub.ruleThreadEvent);
   gHub.netListenerEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   gHub.netSendEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
 
@@ -307,16 +270,6 @@ int Main(HINSTANCE instance) {
   win::EndLogWindow();
   if (sockets) WSACleanup();
   return 0;
-}
-
-void StartIntervalTimers(const TablesPtr& tables, const EngineEnv& env) {
-  for (const IntervalTimer& timer : PlanIntervalTimers(*tables)) {
-    if (timer.periodMs == 0) {
-      AddLogLinef(0, timer.refusal, timer.event);
-      continue;
-    }
-    SetTimer(static_cast<HWND>(env.hubWindow), static_cast<UINT_PTR>(timer.event), timer.periodMs, nullptr);
-  }
 }
 
 }  // namespace halvik::engine

@@ -19,6 +19,9 @@ struct LogWindowState {
   std::atomic<HWND> window{nullptr};
   std::atomic<HWND> list{nullptr};
   std::atomic<bool> paused{false};
+  // The dialog manager shows a modal dialog once its queue is idle; the log
+  // stays hidden until the user asks for it the first time.
+  std::atomic<bool> mayShow{false};
   HANDLE ready = nullptr;
   // The log lock: serialises the appends. Kept for the whole process (never
   // deleted), so that a runner that logs while the program closes finds a
@@ -52,6 +55,10 @@ void OnInit(HWND dialog) {
   gLog.list = list;
   gLog.paused = false;
   ShowWindow(dialog, SW_HIDE);
+  if (HICON icon = LoadIconW(gLog.instance, MAKEINTRESOURCEW(gLog.spec.iconId))) {
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_ONECLICKACTIVATE | LVS_EX_GRIDLINES);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
@@ -133,6 +140,9 @@ INT_PTR CALLBACK LogDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
       OnCommand(dialog, LOWORD(wParam));
       return TRUE;
+    case WM_WINDOWPOSCHANGING:
+      if (!gLog.mayShow) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+      return FALSE;
     case kAppendRow:
       AppendRow(*reinterpret_cast<const LogRow*>(lParam));
       return TRUE;
@@ -178,6 +188,7 @@ void AddLogWindowLine(int kind, std::string_view text) {
 
 void ShowLogWindow() {
   if (HWND window = gLog.window) {
+    gLog.mayShow = true;
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
   }

@@ -18,6 +18,7 @@ namespace halvik::win {
 
 struct LogWindowSpec {
   int dialogId;  // template: caption, buttons and the list
+  int iconId;    // the program's icon, shown in the caption and the taskbar
   int pauseId, clearId, saveId, deleteId, listId;
   const char* pauseText;   // CP932, e.g. "ログ停止"
   const char* resumeText;  // e.g. "ログ再開"

@@ -3,11 +3,31 @@
 // follows the program name, as Windows passed it) as one UTF-8 line to the
 // file beside it named after itself with ".args" in place of ".exe"
 // (halvikx.exe -> halvikx.args), then ends.
+//
+// "standin.exe /hub COMMAND LPARAM" instead sends WM_COMMAND COMMAND with
+// that lParam to the running engine's hub window, as a watcher thread does
+// (701 with action | wait << 16 is a direct action).
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
+namespace {
+
+int SendToHub(const wchar_t* arguments) {
+  wchar_t* end = nullptr;
+  const unsigned long command = std::wcstoul(arguments, &end, 10);
+  const unsigned long lParam = std::wcstoul(end, nullptr, 10);
+  HWND hub = FindWindowW(L"HALVIK-TOP-CLASS-NAME", nullptr);
+  if (hub == nullptr) return 2;
+  SendMessageW(hub, WM_COMMAND, command, static_cast<LPARAM>(lParam));
+  return 0;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  if (commandLine != nullptr && std::wcsncmp(commandLine, L"/hub ", 5) == 0) return SendToHub(commandLine + 5);
   wchar_t path[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring record(path, n);

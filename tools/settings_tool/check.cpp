@@ -183,9 +183,9 @@ class Checker {
     }
   }
 
-  void CheckNumber(int field, std::string_view text, const char* what) {
+  void CheckNumber(int field, std::string_view text) {
     if (!s::IsNumberText(text)) {
-      Add(field, std::string("not a number") + what + ": " + Q(text) + " reads as " +
+      Add(field, "not a number: " + Q(text) + " reads as " +
                      std::to_string(s::ReadNumber(text)));
     }
   }
@@ -225,9 +225,10 @@ class Checker {
         break;
       case F::kEventNumber: CheckEventNumber(field, text); break;
       case F::kActionList: CheckActionList(field, text); break;
-      case F::kNumber: CheckNumber(field, text, ""); break;
+      case F::kNumber: CheckNumber(field, text); break;
       case F::kInterval:
-        if (!s::IsNumberText(text) || s::ReadNumber(text) == 0) {
+        CheckNumber(field, text);
+        if (s::ReadNumber(text) == 0) {
           Add(field, "interval " + Q(text) + " reads as 0 seconds: the engine starts no timer for it");
         }
         break;
@@ -238,7 +239,7 @@ class Checker {
         break;
       case F::kClock:
         if (!s::IsClockTimeText(text)) {
-          Add(field, "not a clock time as the editor writes it (00時00分): " + Q(text) + " reads as " +
+          Add(field, "not a clock time as the editor writes it (" + ShownUtf8FromCp932(s::ClockTimeText(0, 0)) + "): " + Q(text) + " reads as " +
                          Clock(s::ReadClockTime(text)));
         }
         break;

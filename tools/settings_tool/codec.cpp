@@ -138,6 +138,16 @@ bool Cp932FromUtf8(std::string_view utf8, std::string& cp932, char32_t* badChar)
   return true;
 }
 
+char32_t Cp932LookAlike(char32_t missing) {
+  // Shift_JIS tables elsewhere map these codes to the left-hand characters.
+  static const char32_t kPairs[][2] = {{0x301C, 0xFF5E}, {0x2212, 0xFF0D}, {0x00A2, 0xFFE0},
+                                       {0x00A3, 0xFFE1}, {0x00AC, 0xFFE2}, {0x2016, 0x2225}};
+  for (const auto& pair : kPairs) {
+    if (pair[0] == missing) return pair[1];
+  }
+  return 0;
+}
+
 bool Cp932RoundTrips(std::string_view cp932) {
   std::string utf8, back;
   return Utf8FromCp932(cp932, utf8) && Cp932FromUtf8(utf8, back) && back == cp932;

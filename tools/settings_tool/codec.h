@@ -21,6 +21,10 @@ std::string ShownUtf8FromCp932(std::string_view cp932);
 // UTF-8 to CP932; false for malformed UTF-8 or a character CP932 lacks
 // (badChar: that character, or 0xFFFFFFFF for malformed UTF-8).
 [[nodiscard]] bool Cp932FromUtf8(std::string_view utf8, std::string& cp932, char32_t* badChar = nullptr);
+// The character CP932 has in place of one it lacks that is often typed for
+// it (U+301C WAVE DASH for U+FF5E FULLWIDTH TILDE, U+2212 for U+FF0D, ...),
+// or 0. Import names it in its error instead of changing the text silently.
+char32_t Cp932LookAlike(char32_t missing);
 // True when the bytes have characters and come back unchanged from UTF-8.
 // Not so for the second codes of duplicated characters (0xEEF9 and 0xFA54
 // are both U+FFE2, which Windows writes as 0x81CA), which no editor writes.

@@ -31,18 +31,30 @@ for lead in list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD)):
         if u is not None:
             double.append(((lead << 8) | trail, u))
 
-# Encoding: the one code Windows writes for each character (the first of
-# duplicates such as the NEC-selected IBM extensions).
+# Encoding: the one code Windows writes for each character that has one.
+# Where several codes decode to one character, Windows writes the lowest code
+# outside the NEC-selected IBM extensions (0xED40-0xEEFC): 0x81CA for U+FFE2,
+# 0x8754 for U+2160, 0xFA40 for U+2170. Python's encoder also has one-way
+# mappings (U+301C to 0x8160, U+2212 to 0x817C, ...) that no code decodes to;
+# they are left out, so such characters are refused rather than changed.
+codes_of = {}
+for b in range(256):
+    if single[b] != 0xFFFF:
+        codes_of.setdefault(single[b], []).append(b)
+for code, u in double:
+    codes_of.setdefault(u, []).append(code)
 encode = []
-for u in range(0x10000):
-    if 0xD800 <= u <= 0xDFFF:
-        continue
+for u in sorted(codes_of):
+    codes = sorted(codes_of[u])
+    preferred = [c for c in codes if not 0xED40 <= c <= 0xEEFC] or codes
+    encode.append((u, preferred[0]))
     try:
         b = chr(u).encode('cp932')
+        python = b[0] if len(b) == 1 else (b[0] << 8) | b[1]
     except UnicodeEncodeError:
-        continue
-    code = b[0] if len(b) == 1 else (b[0] << 8) | b[1]
-    encode.append((u, code))
+        python = None
+    if python != preferred[0]:
+        sys.stderr.write('U+%04X: Windows 0x%X, Python %s\n' % (u, preferred[0], python and hex(python)))
 
 
 def rows(pairs, width=6):

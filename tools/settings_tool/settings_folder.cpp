@@ -122,7 +122,13 @@ class Importer {
     }
     char32_t bad = 0;
     if (!Cp932FromUtf8(value.text, stored, &bad)) {
-      Error(where + ": the character " + Hex(bad) + " cannot be written in CP932");
+      std::string hint;
+      if (char32_t alike = Cp932LookAlike(bad)) {
+        hint = "; write " + Hex(alike) + " (";
+        AppendUtf8(alike, hint);
+        hint += ") instead";
+      }
+      Error(where + ": the character " + Hex(bad) + " cannot be written in CP932" + hint);
       return false;
     }
     if (plainPasswords_ && f == PasswordField(shape) && !stored.empty()) {
