@@ -27,6 +27,37 @@ def symbols(map_path):
     return found
 
 
+def code_address(rst_path, label):
+    """The address of a code label in SDCC's relocated listing (.rst)."""
+    for line in open(rst_path, encoding="latin-1"):
+        m = re.match(r"\s*([0-9A-F]{6})\s+\d+\s+%s:" % re.escape(label), line)
+        if m:
+            return int(m.group(1), 16)
+    raise AssertionError("%s not in %s" % (label, rst_path))
+
+
+def signature_of(ihx, make_signature, capture, signature, code):
+    """Calls the firmware's MakeSignature on a captured code, as Capture does
+    at the end of a signal: the element count in DPL, a return address of 0
+    on a fresh stack, and a stop when the call returns there."""
+    elements = code.index(0xFF)
+    cmd = ["set mem xram 0x%x 0x02" % PINSB, "set mem xram 0x%x 0x02" % OUT1CS,
+           "break xram w 0x%x" % OUT1BC, "run", "delete"]
+    for at in range(0, len(code), 16):
+        cmd.append("set mem xram 0x%x %s" % (capture + at, hexbytes(code[at:at + 16])))
+    cmd += ["set mem sfr 0x82 0x%02x" % elements, "set mem iram 0x71 0x00 0x00", "set mem sfr 0x81 0x72",
+            "run 0x%x 0x0" % make_signature, "dump xram 0x%x 0x%x" % (signature, signature + 15), "quit"]
+    out = subprocess.run(["s51", "-t", "8052", ihx], input="\n".join(cmd) + "\n", capture_output=True,
+                         text=True, timeout=30).stdout
+    values = {}
+    for line in out[out.rfind("Simulated"):].splitlines():
+        m = re.match(r"\s*0x([0-9a-f]+)\s+((?:[0-9a-f]{2} ?)+)", line)
+        if m:
+            for i, b in enumerate(m.group(2).split()):
+                values[int(m.group(1), 16) + i] = int(b, 16)
+    return [values.get(signature + i) for i in range(16)]
+
+
 def hexbytes(values):
     return " ".join("0x%02x" % v for v in values)
 
@@ -137,6 +168,19 @@ def main():
     # without a transmission take far less.
     if not (ticks >= 2 * 125 * 128 * 12 and quick < 100000):
         failures.append("transmission time: %d ticks with a 16 ms code, %d without" % (ticks, quick))
+
+    # The signature the firmware computes at the end of a capture; the virtual
+    # board computes the same (SignatureOf, checked on the same codes).
+    make_signature = code_address(ihx[:-len(".ihx")] + ".rst", "_MakeSignature")
+    signature_cases = [
+        ("NEC-like", [141, 70, 9, 9, 9, 26, 9, 26, 9, 9, 9, 0xFF], [6, 0x14] + [0] * 14),
+        ("all short", [50, 25, 5, 5, 5, 5, 5, 0xFF], [4] + [0] * 15),
+        # 191 elements: 96 marks; only 120 bits fit, all set (long marks and spaces).
+        ("longest", [80, 40] + [4, 4, 9, 9] * 47 + [4, 0xFF],
+         [96] + [0x33] * 15),
+    ]
+    for name, case_code, want in signature_cases:
+        check("signature, " + name, signature_of(ihx, make_signature, capture, signature, case_code), want)
 
     if failures:
         print("\n".join(failures))

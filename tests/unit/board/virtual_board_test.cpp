@@ -135,14 +135,27 @@ TEST(VirtualBoard, OutletsFollowThePortCommandsOnceOutputsAreEnabled) {
   EXPECT_EQ(b.vb.Press(std::vector<uint8_t>(16, 1), std::vector<uint8_t>(3, 1)), VirtualBoard::PressResult::kNoFirmware);
 }
 
-TEST(VirtualBoard, SignatureOfANecButton) {
-  // Leader 9 ms / 4.5 ms, then 0 (short space) 1 (long space) 1 0 in 64 us units.
-  std::vector<uint8_t> code = {141, 70, 9, 9, 9, 26, 9, 26, 9, 9, 9, 0xFF};
-  auto s = SignatureOf(code);
-  EXPECT_EQ(s[0], 6);           // six marks
-  // One bit an element after the leader: marks 9 are short, spaces 26 long.
-  EXPECT_EQ(s[1], 0b00010100);
-  EXPECT_EQ(s[2], 0);
+TEST(VirtualBoard, SignatureIsTheFirmwares) {
+  // The same codes as the firmware's s51 test (firmware_sim_test.py), in 64 us units.
+  struct Case {
+    std::vector<uint8_t> code;
+    std::vector<uint8_t> signature;
+  };
+  std::vector<uint8_t> longest = {80, 40};
+  for (int i = 0; i < 47; ++i) longest.insert(longest.end(), {4, 4, 9, 9});
+  longest.insert(longest.end(), {4, 0xFF});
+  std::vector<uint8_t> longestSignature(16, 0x33);
+  longestSignature[0] = 96;
+  const Case cases[] = {
+      // Leader 9 ms / 4.5 ms; marks 9 are short, spaces 26 long: bits 0001 0100 0.
+      {{141, 70, 9, 9, 9, 26, 9, 26, 9, 9, 9, 0xFF}, {6, 0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {{50, 25, 5, 5, 5, 5, 5, 0xFF}, {4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {longest, longestSignature},  // 191 elements; 120 bits fit
+  };
+  for (const Case& c : cases) {
+    auto s = SignatureOf(c.code);
+    EXPECT_EQ(std::vector<uint8_t>(s.begin(), s.end()), c.signature);
+  }
 }
 
 }  // namespace
