@@ -18,7 +18,11 @@ std::array<uint8_t, 2> SwitchCommand(int appliance, bool on) {
 int SwitchAppliance(Board& board, int appliance, bool on) {
   if (appliance < 0 || appliance >= kApplianceCount) return -1;
   if (board.EnsureOpen() != 0) return -1;
-  return board.SendCommand(SwitchCommand(appliance, on));
+  if (board.SendCommand(SwitchCommand(appliance, on)) == 0) return 0;
+  // The board has gone (unplugged, or its firmware lost power): the next
+  // switch initialises it again instead of failing on a dead handle forever.
+  board.CloseBoard();
+  return -1;
 }
 
 void RunPowerAction(const std::optional<settings::PowerAction>& row, Board& board) {

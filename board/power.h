@@ -21,7 +21,8 @@ inline constexpr int kApplianceCount = 4;
 std::array<uint8_t, 2> SwitchCommand(int appliance, bool on);
 
 // Initialises the board when its open flag is clear (giving up when that
-// fails), then sends the switch command. 0 or -1.
+// fails), then sends the switch command. 0 or -1; a failed command closes
+// the board, so that the next switch initialises it again.
 [[nodiscard]] int SwitchAppliance(Board& board, int appliance, bool on);
 
 // A power action: switches the row's appliance as its operation says; an

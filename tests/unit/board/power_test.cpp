@@ -84,6 +84,21 @@ TEST(Power, AMissingBoardSkipsTheSwitchAfterNo) {
   EXPECT_TRUE(Writes(d).empty());
 }
 
+TEST(Power, AFailedSwitchClosesTheBoardAndTheNextOneInitialisesAgain) {
+  VirtualBoard vb(0);
+  test::VirtualDriver d(vb);
+  RecordingHost host;
+  Board board(d, host, kFirmwareImage);
+  ASSERT_EQ(SwitchAppliance(board, 0, true), 0);
+  vb.Pull();
+  vb.Plug();  // replugged: the old handle is dead, the firmware gone
+  EXPECT_EQ(SwitchAppliance(board, 1, true), -1);
+  EXPECT_EQ(host.errors, std::vector<std::string>{"i8051 bulk Write Error"});
+  EXPECT_FALSE(board.IsOpen());
+  ASSERT_EQ(SwitchAppliance(board, 1, true), 0);
+  EXPECT_EQ(vb.Outlets(), (std::array<bool, 4>{false, true, false, false}));
+}
+
 TEST(Power, OperationsSwitchTheRightOutletOfTheVirtualBoard) {
   VirtualBoard vb(0);
   test::VirtualDriver d(vb);
