@@ -58,6 +58,31 @@ def signature_of(ihx, make_signature, capture, signature, code):
     return [values.get(signature + i) for i in range(16)]
 
 
+SETUPDAT, USBIRQ, EP0CS, IN0BUF, IN0BC, SUDPTRH, SUDPTRL = 0x7FE8, 0x7FAB, 0x7FB4, 0x7F00, 0x7FB5, 0x7FD4, 0x7FD5
+
+
+def control_request(ihx, setup):
+    """One SETUP packet as the core hands it over (SETUPDAT, SUDAV), run until
+    the firmware ends the request by writing EP0CS (stall or HSNAK)."""
+    cmd = ["set mem xram 0x%x 0x02" % PINSB, "set mem xram 0x%x 0x02" % OUT1CS,
+           "break xram w 0x%x" % OUT1BC, "run", "delete",
+           "set mem xram 0x%x 0x00" % EP0CS, "set mem xram 0x%x 0x00 0x00" % SUDPTRH,
+           "set mem xram 0x%x 0x00" % IN0BC, "set mem xram 0x%x 0 0" % IN0BUF,
+           "set mem xram 0x%x %s" % (SETUPDAT, hexbytes(setup)), "set mem xram 0x%x 0x01" % USBIRQ,
+           "break xram w 0x%x" % EP0CS, "run",
+           "dump xram 0x%x 0x%x" % (EP0CS, IN0BC), "dump xram 0x%x 0x%x" % (SUDPTRH, SUDPTRL),
+           "dump xram 0x%x 0x%x" % (IN0BUF, IN0BUF + 1), "quit"]
+    out = subprocess.run(["s51", "-t", "8052", ihx], input="\n".join(cmd) + "\n", capture_output=True,
+                         text=True, timeout=30).stdout
+    values = {}
+    for line in out[out.rfind("Simulated"):].splitlines():
+        m = re.match(r"\s*0x([0-9a-f]+)\s+((?:[0-9a-f]{2} ?)+)", line)
+        if m:
+            for i, b in enumerate(m.group(2).split()):
+                values[int(m.group(1), 16) + i] = int(b, 16)
+    return values
+
+
 def hexbytes(values):
     return " ".join("0x%02x" % v for v in values)
 
@@ -181,6 +206,31 @@ def main():
     ]
     for name, case_code, want in signature_cases:
         check("signature, " + name, signature_of(ihx, make_signature, capture, signature, case_code), want)
+
+    # Enumeration: descriptor requests point the core at the descriptor
+    # (SUDPTR), unknown ones stall, status requests answer through IN0BUF.
+    descriptors = code_address(ihx[:-len(".ihx")] + ".rst", "_descriptors")
+    setup_cases = [
+        ("device descriptor", [0x80, 6, 0, 1, 0, 0, 18, 0], descriptors + 0, None),
+        ("configuration descriptor", [0x80, 6, 0, 2, 0, 0, 0xFF, 0], descriptors + 18, None),
+        ("languages", [0x80, 6, 0, 3, 0, 0, 0xFF, 0], descriptors + 134, None),
+        ("string 1", [0x80, 6, 1, 3, 0x09, 0x04, 0xFF, 0], descriptors + 138, None),
+        ("string 2", [0x80, 6, 2, 3, 0x09, 0x04, 0xFF, 0], descriptors + 148, None),
+        ("string 3 stalls", [0x80, 6, 3, 3, 0x09, 0x04, 0xFF, 0], None, "stall"),
+        ("unknown request stalls", [0x40, 0x55, 0, 0, 0, 0, 0, 0], None, "stall"),
+        ("device status", [0x80, 0, 0, 0, 0, 0, 2, 0], None, [0, 0]),
+    ]
+    for name, setup, pointer, answer in setup_cases:
+        v = control_request(ihx, setup)
+        if pointer is not None:
+            check(name + ": SUDPTR", (v.get(SUDPTRH), v.get(SUDPTRL)), (pointer >> 8, pointer & 0xFF))
+            check(name + ": no stall", v.get(EP0CS, 1) & 1, 0)
+        elif answer == "stall":
+            check(name, v.get(EP0CS, 0) & 1, 1)
+        else:
+            check(name + ": reply", [v.get(IN0BUF), v.get(IN0BUF + 1), v.get(IN0BC)], answer + [len(answer)])
+    if descriptors % 2:
+        failures.append("descriptors at an odd address: 0x%04x" % descriptors)
 
     if failures:
         print("\n".join(failures))
