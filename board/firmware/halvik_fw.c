@@ -44,7 +44,8 @@
  * A command whose operands run past the end of its packet is dropped.
  *
  * IR code: durations alternating mark, space, mark, ... in units of 64 us
- * (128 ticks of timer 0 at CLK24/12); 0xFF ends the code; 0xFE, n is a long
+ * (128 counts of timer 0 at CLK24/12; transmitted as five 13 us half periods
+ * of the 38.5 kHz carrier, timer 1); 0xFF ends the code; 0xFE, n is a long
  * duration of n x 256 units. A capture ends after 0xFD units (16 ms) of
  * silence, so captures never need the escape; transmissions honour it.
  *
@@ -65,7 +66,8 @@ typedef unsigned int u16;
 #define LATCH_HOLD 0x08 /* PC3 = ~E */
 
 #define UNIT_TICKS 128
-#define HALF_CARRIER_TICKS 13 /* 2 MHz ticks: 38.5 kHz carrier */
+#define CARRIER_RELOAD ((u8)(256 - 26)) /* timer 1 at 2 MHz: 13 us half periods, 38.5 kHz */
+#define HALF_PERIODS_PER_UNIT 5    /* 65 us: the 64 us unit, 1.6 % long */
 #define LONGEST_UNITS 0xFD
 #define CODE_SIZE 192
 #define SEND_SIZE 186
@@ -77,7 +79,6 @@ __xdata u8 signature[SIGNATURE_SIZE];
 volatile u8 captured;
 u8 configuration;
 u8 remoteWakeup;
-u16 edge;
 
 /* Descriptors, one block at an even address: the core reads them itself
  * once SUDPTR points at one. */
@@ -236,27 +237,26 @@ static void Capture(void) {
   }
 }
 
+/* Timer 1 overflows every half period of the carrier; the loop waits for
+ * each overflow, so its own time never adds up: a unit is five half periods
+ * whatever the loop costs, as long as one pass is shorter than 13 us. */
 static void Emit(u8 mark, u16 units) {
-  u16 end = edge + units * UNIT_TICKS;
-  u16 next = edge;
-  if (mark) {
-    while ((int)(end - Now()) > 0) {
-      OUTA ^= IR_TX;
-      next += HALF_CARRIER_TICKS;
-      while ((int)(next - Now()) > 0) {
+  u8 toggle = mark ? IR_TX : 0;
+  while (units--) {
+    u8 k = HALF_PERIODS_PER_UNIT;
+    do {
+      while (!TF1) {
       }
-    }
-  } else {
-    while ((int)(end - Now()) > 0) {
-    }
+      TF1 = 0;
+      OUTA ^= toggle;
+    } while (--k);
   }
   OUTA &= ~IR_TX;
-  edge = end;
 }
 
 static void Transmit(void) {
   u8 i = 0, mark = 1;
-  edge = Now();
+  TF1 = 0;
   while (i < SEND_SIZE) {
     u8 b = sendBuffer[i++];
     if (b == 0xFF) break;
@@ -345,9 +345,12 @@ void main(void) {
   OEB = 0;
   OUTC = LATCH_HOLD;
   OEC = 0;
-  CKCON &= ~0x08; /* timer 0 at CLK24/12: 2 MHz ticks */
-  TMOD = (TMOD & 0xF0) | 0x01;
+  CKCON &= ~0x18; /* timers 0 and 1 at CLK24/12: 2 MHz */
+  TMOD = 0x21;     /* timer 0 16-bit free running, timer 1 8-bit auto-reload */
+  TH1 = CARRIER_RELOAD;
+  TL1 = CARRIER_RELOAD;
   TR0 = 1;
+  TR1 = 1;
 
   ISOCTL = ISODISAB;
   IN07VAL = 0xFF;

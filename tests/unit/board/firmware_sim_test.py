@@ -1,5 +1,7 @@
 #!/usr/bin/python3
-"""The board firmware's command handling, run in the s51 simulator.
+"""The board firmware in the s51 simulator: command handling, enumeration
+requests, the signature, a remote's signal captured from the receiver pin and
+the carrier the emitter sends.
 
 Each case starts the firmware from reset, lets it reach its main loop (the
 first write of OUT1BC, which arms the command endpoint), then places command
@@ -9,9 +11,12 @@ knows nothing of the EZ-USB: the busy bit is set again by the script.
 
 usage: firmware_sim_test.py halvik_fw.ihx halvik_fw.map
 """
+import os
 import re
+import statistics
 import subprocess
 import sys
+import tempfile
 
 OUT1BUF, OUT1CS, OUT1BC = 0x7E40, 0x7FC6, 0x7FC7
 IN2BUF, IN2CS, IN2BC = 0x7E00, 0x7FB8, 0x7FB9
@@ -81,6 +86,61 @@ def control_request(ihx, setup):
             for i, b in enumerate(m.group(2).split()):
                 values[int(m.group(1), 16) + i] = int(b, 16)
     return values
+
+
+def capture_signal(ihx, durations_us, captured, capture, signature, vcd_path):
+    """Plays a remote's signal into the receiver pin (PB1, active low) as a
+    VCD input and runs until the firmware raises its captured flag. The chip
+    runs at 24 MHz: timer 0 counts 2 MHz, as on the board."""
+    lines = ["$timescale 1us $end", "$scope module ucsim_vcd_0 $end", "$var wire 8 ! pinsb $end",
+             "$upscope $end", "$enddefinitions $end", "#0", "b00000010 !"]
+    t, level = 2000, 0
+    for d in durations_us:
+        lines += ["#%d" % t, "b%s !" % ("00000000" if level == 0 else "00000010")]
+        t += d
+        level ^= 1
+    lines += ["#%d" % t, "b00000010 !", "#%d" % (t + 40000), "b00000010 !"]
+    with open(vcd_path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    cmd = ["set mem xram 0x%x 0x02" % PINSB, "set mem xram 0x%x 0x02" % OUT1CS,
+           "break xram w 0x%x" % OUT1BC, "run", "delete",
+           "var pinsb xram[0x%x]" % PINSB, 'set hw vcd[0] input "%s"' % vcd_path, "set hw vcd[0] start",
+           "break iram w 0x%x" % captured, "run",
+           "dump xram 0x%x 0x%x" % (capture, capture + 31), "dump xram 0x%x 0x%x" % (signature, signature + 15),
+           "quit"]
+    out = subprocess.run(["s51", "-t", "8052", "-X", "24M", ihx], input="\n".join(cmd) + "\n",
+                         capture_output=True, text=True, timeout=30).stdout
+    values = {}
+    for line in out[out.rfind("Simulated"):].splitlines():
+        m = re.match(r"\s*0x([0-9a-f]+)\s+((?:[0-9a-f]{2} ?)+)", line)
+        if m:
+            for i, b in enumerate(m.group(2).split()):
+                values[int(m.group(1), 16) + i] = int(b, 16)
+    return [values.get(capture + i) for i in range(32)], [values.get(signature + i) for i in range(16)]
+
+
+def emitter_waveform(ihx, code, vcd_path):
+    """Transmits code (index 0, then index 2 starts it) with the emitter pin
+    (PA1) recorded as a VCD; returns the times of its rising edges in us."""
+    packet0 = [0x93, 0] + (code + [0] * 62)[:62]
+    cmd = ["set mem xram 0x%x 0x02" % PINSB, "set mem xram 0x%x 0x02" % OUT1CS,
+           "set mem xram 0x%x 0x00" % IN2CS, "break xram w 0x%x" % OUT1BC, "run"]
+    for at in range(0, 64, 16):
+        cmd.append("set mem xram 0x%x %s" % (OUT1BUF + at, hexbytes(packet0[at:at + 16])))
+    cmd += ["set mem xram 0x%x 64" % OUT1BC, "set mem xram 0x%x 0" % OUT1CS, "run",
+            "set mem xram 0x%x 0x02" % OUT1CS,
+            'set hw vcd[0] output "%s"' % vcd_path, "set hw vcd[0] add xram[0x%x]" % OUTA, "set hw vcd[0] start",
+            "set mem xram 0x%x 0x93 0x02" % OUT1BUF, "set mem xram 0x%x 64" % OUT1BC,
+            "set mem xram 0x%x 0" % OUT1CS, "run", "set hw vcd[0] stop", "quit"]
+    subprocess.run(["s51", "-t", "8052", "-X", "24M", ihx], input="\n".join(cmd) + "\n", capture_output=True,
+                   text=True, timeout=30)
+    events, t = [], None
+    for line in open(vcd_path):
+        if line.startswith("#"):
+            t = int(line[1:]) / 1e6  # ps -> us
+        elif line.startswith("b") and t is not None:
+            events.append((t, int(line[1:].split()[0], 2)))
+    return [t for (t, v), (_, before) in zip(events[1:], events[:-1]) if v & 2 and not before & 2]
 
 
 def hexbytes(values):
@@ -231,6 +291,35 @@ def main():
             check(name + ": reply", [v.get(IN0BUF), v.get(IN0BUF + 1), v.get(IN0BC)], answer + [len(answer)])
     if descriptors % 2:
         failures.append("descriptors at an odd address: 0x%04x" % descriptors)
+
+    # A remote's signal on the receiver pin: NEC timing (9 ms / 4.5 ms leader,
+    # 560 us marks, spaces of 560 or 1690 us for 0 and 1), bits 0 1 1 0.
+    with tempfile.TemporaryDirectory() as tmp:
+        nec = [9000, 4500, 560, 560, 560, 1690, 560, 1690, 560, 560, 560]
+        got_code, got_signature = capture_signal(ihx, nec, captured, capture, signature, os.path.join(tmp, "ir.vcd"))
+    # In 64 us units, give or take one for where the polling loop sees an edge.
+    near = all(g is not None and abs(g - d / 64) <= 1 for g, d in zip(got_code, nec))
+    check("captured code %s" % got_code[:12], near and got_code[len(nec)] == 0xFF, True)
+    check("captured signature", got_signature, [6, 0x14] + [0] * 14)
+
+    # The emitter: a 38.5 kHz carrier during marks, silent during spaces; a
+    # mark of 16 units lasts about 16 x 65 us.
+    with tempfile.TemporaryDirectory() as tmp:
+        rises = emitter_waveform(ihx, [0x10, 0x08, 0x10, 0xFF], os.path.join(tmp, "emitter.vcd"))
+    bursts = []
+    for r in rises:
+        if bursts and r - bursts[-1][-1] < 100:
+            bursts[-1].append(r)
+        else:
+            bursts.append([r])
+    periods = [b - a for burst in bursts for a, b in zip(burst, burst[1:])]
+    if len(bursts) != 2 or not periods:
+        failures.append("emitter: %d bursts of carrier, want 2" % len(bursts))
+    else:
+        check("carrier period (us)", 24 <= statistics.median(periods) <= 28, True)
+        for n, burst in enumerate(bursts):
+            length = burst[-1] - burst[0]
+            check("mark %d length %.0f us" % (n, length), 16 * 65 * 0.9 <= length <= 16 * 65 * 1.05, True)
 
     if failures:
         print("\n".join(failures))
