@@ -216,6 +216,7 @@ void VirtualBoard::UpdateLatch() {
 }
 
 void VirtualBoard::PrepareRead(uint8_t part) {
+  ++polls_;
   if (part == 0 && captured_) {
     std::copy(signature_.begin(), signature_.end(), reply_.begin());
     captured_ = false;
@@ -249,9 +250,9 @@ std::string VirtualBoard::Status(int64_t nowMs) const {
   char text[256];
   std::snprintf(text, sizeof text,
                 "plugged=%d present=%d firmware=%d opens=%d downloads=%d image=%zu oec=%02X portc=%02X captured=%d "
-                "sent=%zu",
+                "sent=%zu polls=%d",
                 plugged_ ? 1 : 0, Present(nowMs) ? 1 : 0, firmware_ ? 1 : 0, opens_, downloads_, lastDownload_, oec_,
-                portC_, captured_ ? 1 : 0, transmissions_.size());
+                portC_, captured_ ? 1 : 0, transmissions_.size(), polls_);
   return text;
 }
 

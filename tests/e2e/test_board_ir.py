@@ -92,3 +92,19 @@ def test_the_walkthrough_of_docs_board_md(wine, progdir, vboard):
     assert vboard.press_when_ready("8D-46-09-09-09-1A-09-1A-09-09-09-FF-") == \
         "ok 06-14-00-00-00-00-00-00-00-00-00-00-00-00-00-00-"
     wait_until(lambda: vboard.outlets() == "1 0 0 0", "the rule")
+
+
+def test_no_ir_event_means_no_board_thread_until_the_first_ir_send(wine, progdir, vboard):
+    write_settings(progdir, {
+        # A registered button that no rule names, and an IR send every 2 s.
+        "setio.bin": {"000": ["○", "400", "150", ""]},
+        "rmtrcv.bin": {"100": ["居間", "電源", SIGNATURE]},
+        "intrcv.bin": {"400": ["毎日", "", "", "00時00分", "23時59分", "2", ""]},
+        "rmtsnd.bin": {"150": ["テレビ", "音量", "1A-05-FF-"]},
+    })
+    start_engine(wine, progdir, vboard)
+    count, text = wait_until(lambda: (lambda s: s if s[0] >= 2 else None)(vboard.sent()), "two transmissions", 30)
+    assert text == "1A-05-FF-"
+    status = vboard.status()
+    assert status["downloads"] == "1"  # one board thread, initialised once
+    assert status["polls"] == "0"  # started by the send: it does not poll for signals
