@@ -33,8 +33,12 @@ void IrChannel::Start() {
 void IrChannel::RequestStop() { stop_.store(true); }
 
 void IrChannel::Join() {
-  std::lock_guard<std::mutex> lock(threadMutex_);
-  if (thread_.joinable()) thread_.join();
+  std::thread ending;
+  {
+    std::lock_guard<std::mutex> lock(threadMutex_);
+    ending = std::move(thread_);
+  }
+  if (ending.joinable()) ending.join();  // outside the lock: the thread takes it as it ends
 }
 
 void IrChannel::QueueCode(std::span<const uint8_t> code) {
@@ -98,13 +102,17 @@ void IrChannel::ThreadMain() {
   }
   {
     // A code still pending now would be sent by a thread started much later;
-    // the action that queued it has no effect instead.
-    std::lock_guard<std::mutex> lock(sendMutex_);
-    pending_ = 0;
+    // the action that queued it has no effect instead. Under the thread lock,
+    // so that a code queued from now on starts a new thread (Start).
+    std::lock_guard<std::mutex> threadLock(threadMutex_);
+    {
+      std::lock_guard<std::mutex> lock(sendMutex_);
+      pending_ = 0;
+    }
+    lost_.store(false);
+    running_.store(false);
   }
   sendDone_.notify_all();
-  lost_.store(false);
-  running_.store(false);
 }
 
 void IrChannel::MarkLost() {

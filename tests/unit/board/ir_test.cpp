@@ -193,6 +193,25 @@ TEST_F(IrChannelTest, NoInTheRetryBoxDropsTheCodeAndTheNextSendTriesAgain) {
   EXPECT_EQ(driver.WithBoard([](VirtualBoard& v) { return v.Transmissions()[0]; }), (std::vector<uint8_t>{2, 0xFF}));
 }
 
+TEST_F(IrChannelTest, SendsRacingAThreadThatGivesUpNeverHangLaterSends) {
+  host.sleepDivisor = 0;
+  driver.WithBoard([](VirtualBoard& b) {
+    b.Pull();
+    return 0;
+  });
+  IrChannel channel(board, kEngineProfile);
+  for (int round = 0; round < 50; ++round) {
+    std::thread a([&] { channel.QueueCode(std::vector<uint8_t>{1, 0xFF}); });
+    std::thread b([&] { channel.QueueCode(std::vector<uint8_t>{2, 0xFF}); });
+    a.join();
+    b.join();
+  }
+  // Every queued code was either dropped by a thread that gave up or started
+  // a new one, which gave up in turn: nothing is left waiting.
+  ASSERT_TRUE(WaitFor([&] { return !channel.Running() && channel.PendingSends() == 0; }));
+  EXPECT_GE(host.retryBoxes.load(), 1);
+}
+
 TEST_F(IrChannelTest, ThreadSurvivesAnUnpluggedBoardAndWorksOnceReplugged) {
   IrChannel channel(board, kEngineProfile);
   channel.SetReadPart(0);
