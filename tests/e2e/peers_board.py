@@ -17,7 +17,7 @@ import time
 
 import pytest
 
-from harness import BUILD_NATIVE, find_built, free_port, wait_for
+from harness import BUILD_NATIVE, UiError, find_built, free_port, wait_for
 
 
 class VirtualBoard:
@@ -94,6 +94,20 @@ def vboard(tmp_path):
     board = VirtualBoard(tmp_path / "halvik-board.log")
     yield board
     board.close()
+
+
+def answer_box(ui, button: str, within: float = 60) -> str:
+    """Presses button in the board's message box (no caption) once it shows;
+    returns its text. Asks again in short rounds: on a busy machine one UI
+    driver run may stall past its own wait."""
+    deadline = time.monotonic() + within
+    last = None
+    while time.monotonic() < deadline:
+        try:
+            return ui("msgbox", "--button", button, "--box-title", "", "--timeout", "3000", timeout=20)
+        except (UiError, subprocess.TimeoutExpired) as e:
+            last = e
+    raise TimeoutError(f"no message box to answer {button} within {within:.0f}s: {last}")
 
 
 def write_settings(progdir, settings: dict) -> None:

@@ -1,5 +1,5 @@
 """Outlets: initial states at load, power actions, and the board going away."""
-from peers_board import start_engine, vboard, wait_until, write_settings  # noqa: F401
+from peers_board import answer_box, start_engine, vboard, wait_until, write_settings  # noqa: F401
 
 SIGNATURE = "1C-6B-2A-5D-00-FF-00-FF-11-22-33-44-55-66-77-88-"
 CODE = "8D-46-09-09-09-1A-FF-"
@@ -37,7 +37,7 @@ def test_the_board_pulled_while_running_and_replugged(wine, progdir, vboard, ui)
     vboard.pull()
     # The next poll fails once, with the transfer's message; then the board
     # thread waits for the board to come back.
-    text = ui("msgbox", "--button", "OK", "--box-title", "", "--timeout", "10000")
+    text = answer_box(ui, "OK")
     assert "i8051 bulk" in text
     assert engine.poll() is None
     vboard.plug()
@@ -55,7 +55,7 @@ def test_a_missing_board_shows_the_retry_box_and_no_leaves_the_engine_running(wi
     })
     vboard.pull()
     engine = start_engine(wine, progdir, vboard)
-    text = ui("msgbox", "--button", "NO", "--box-title", "", "--timeout", "20000")
+    text = answer_box(ui, "NO")
     assert RETRY_TEXT in text
     assert "はい:再試行" in text
     ui("find", "--class", "HALVIK-TOP-CLASS-NAME", "--timeout", "5000")
@@ -71,6 +71,6 @@ def test_yes_in_the_retry_box_tries_again_and_cancel_ends_the_engine(wine, progd
     })
     vboard.pull()
     engine = start_engine(wine, progdir, vboard)
-    assert RETRY_TEXT in ui("msgbox", "--button", "YES", "--box-title", "", "--timeout", "20000")
-    assert RETRY_TEXT in ui("msgbox", "--button", "CANCEL", "--box-title", "", "--timeout", "20000")
+    assert RETRY_TEXT in answer_box(ui, "YES")
+    assert RETRY_TEXT in answer_box(ui, "CANCEL")
     wait_until(lambda: engine.poll() is not None, "the engine to close after Cancel", 20)
