@@ -27,7 +27,7 @@ std::string ProgramFolder() {
 // The settings log: dialog 147, hidden at (0, 400) until "ログ表示".
 void StartSettingsLog() {
   static const win::LogWindowSpec kSpec = {147,  0,          1032,       1033, 1034, 1035, 1039,
-                                           "ログ停止", "ログ再開", true,       0,    400};
+                                           "ログ停止", "ログ再開", false,      0,    400};
   // Without its log window the editor still edits; entries are then dropped.
   (void)win::StartLogWindow(Editor().instance, kSpec, Editor().folder + "halvik.log");
 }
@@ -45,7 +45,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       StartSettingsLog();
       CreateRulePage();
       win::AddLogWindowLine(0, "ファイル設定アプリ開始しました");
-      win::HideLogWindow();
+      if (HWND log = win::LogWindowHandle()) ShowWindow(log, SW_HIDE);
       return 0;
     case WM_CLOSE:
       if (editor.startedByEngine &&

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "editor/editor_win.h"
 #include "win/log_window_win.h"
 #include "win/text.h"
@@ -49,6 +51,20 @@ void LayOut(EditorState& editor, HWND rule) {
   ShowWindow(rule, SW_SHOW);
   for (PageWindow& page : editor.pages) ShowWindow(page.hwnd, SW_HIDE);
   ShowPage(editor.pages[0]);
+}
+
+// The settings log opens at the rule page's bottom-left corner, moved up as
+// far as needed to stay on the screen below a tall rule page.
+void ShowLogBelow(int x, int y) {
+  HWND log = win::LogWindowHandle();
+  if (log == nullptr) return;
+  RECT work;
+  RECT r;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(log, &r);
+  y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom - (r.bottom - r.top))));
+  SetWindowPos(log, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  win::ShowLogWindow();
 }
 
 void ChooseFromCell(EditorState& editor, const NMITEMACTIVATE& click) {
@@ -115,7 +131,7 @@ INT_PTR HandleRulePageMessage(PageWindow& page, UINT message, WPARAM wParam, LPA
       } else if (id == kShowLog) {
         RECT r;
         GetWindowRect(page.hwnd, &r);
-        win::ShowLogWindowAt(r.left, r.bottom);
+        ShowLogBelow(r.left, r.bottom);
         handled = true;
       }
       return TRUE;
