@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "editor/board_win.h"
 #include "editor/editor_win.h"
 #include "win/log_window_win.h"
 #include "win/text.h"
@@ -48,6 +49,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (HWND log = win::LogWindowHandle()) ShowWindow(log, SW_HIDE);
       return 0;
     case WM_CLOSE:
+      StopBoardThread();
+      CloseBoard();
       if (editor.startedByEngine &&
           AskQuestion("ハルヴィクを再起動しますか", "確認", MB_YESNO) == IDYES) {
         StartEngine();
@@ -71,6 +74,7 @@ EditorState& Editor() {
 
 void EndEditor() {
   EditorState& editor = Editor();
+  CloseBoard();
   ShowWindow(editor.rule.hwnd, SW_HIDE);
   SendMessageW(editor.mainWindow, WM_CLOSE, 0, 0);
 }

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 
+#include "editor/board_win.h"
 #include "editor/editor_win.h"
+#include "editor/messaging_win.h"
 #include "editor/record_dialog.h"
 #include "settings/text_forms.h"
 #include "win/text.h"
@@ -15,8 +17,6 @@ namespace halvik::editor {
 INT_PTR HandleRulePageMessage(PageWindow& page, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
 namespace {
-
-constexpr std::string_view kNotInThisBuild = "この機能はこの版では使えません";
 
 bool IsClick(int code) { return code == BN_CLICKED; }
 
@@ -96,7 +96,7 @@ void TestMail(PageWindow& page) {
     ShowMessage("本文ファイル名のファイルがありません");
     return;
   }
-  ShowMessage(kNotInThisBuild);
+  SendTestMail(form);
 }
 
 void ChooseInto(PageWindow& page, std::string_view title, bool save, int field) {
@@ -187,8 +187,13 @@ bool HandlePageCommand(PageWindow& page, int id, int code) {
     case PageId::kFtp:
       if (id == 1033) ChooseInto(page, "ＦＴＰ送信ファイル名", false, 1084);
       if (id == 1032) {
-        std::string message = page.def->check(ReadForm(page));
-        ShowMessage(message.empty() ? kNotInThisBuild : message);
+        Form form = ReadForm(page);
+        std::string message = page.def->check(form);
+        if (!message.empty()) {
+          ShowMessage(message);
+        } else {
+          UploadTestFile(form);
+        }
       }
       return true;
     case PageId::kMailReceive:
@@ -208,13 +213,17 @@ bool HandlePageCommand(PageWindow& page, int id, int code) {
       int clear = page.def->id == PageId::kLearning ? 1034 : 1035;
       if (id == clear) {
         for (int field : {1082, 1083, 1085, 1086, 1087}) SetControlText(page.hwnd, field, "");
-      } else if (id == 1032 || id == 1033 || (id == 1034 && page.def->id == PageId::kIrSend)) {
-        SetControlText(page.hwnd, 1085, kNotInThisBuild);
+      } else if (id == 1032 || id == 1033) {
+        StartCapture(page, id - 1031);
+      } else if (id == 1034 && page.def->id == PageId::kIrSend) {
+        TestIrSend(page);
+      } else if (id == kCommandIrReceived) {
+        TakeCapture(page);
       }
       return true;
     }
     case PageId::kPower:
-      if (id == 1032) ShowMessage(kNotInThisBuild);
+      if (id == 1032) TestPower(page);
       return true;
     default:
       return false;
@@ -234,6 +243,11 @@ void AfterRegister(PageWindow& page, const settings::Record& cells) {
 
 INT_PTR HandlePageMessage(PageWindow& page, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   if (page.def->id == PageId::kRule) return HandleRulePageMessage(page, message, wParam, lParam, handled);
+  // Closing an infrared page stops the board thread; the page is then hidden.
+  if ((page.def->id == PageId::kLearning || page.def->id == PageId::kIrSend) && message == WM_CLOSE) {
+    StopBoardThread();
+    return FALSE;
+  }
   if (page.def->id == PageId::kCommand && message == WM_DROPFILES) {
     TakeDroppedFile(page.hwnd, reinterpret_cast<HDROP>(wParam));
     handled = true;
