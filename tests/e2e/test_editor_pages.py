@@ -163,6 +163,8 @@ def test_page(editor, progdir, page):
     else:
         cells = page.cells
     assert progdir.read(page.file) == slot_file({page.row: cells}, page.wide_field)
+    if page.name == "ir_send":  # the dump of registered codes, in the program folder
+        assert progdir.read("remocon.txt") == b"1A-05-FF-\r\n"
     shown = editor.row(page.title, page.row)
     assert shown[1:] == cells
     if page.column0:
