@@ -5,6 +5,7 @@
 // its WM_COMMAND 115 when a capture arrives.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -16,6 +17,7 @@
 #include "settings/text_forms.h"
 #include "win/log_window_win.h"
 #include "win/text.h"
+#include "win/wait_win.h"
 
 namespace halvik::editor {
 namespace {
@@ -24,6 +26,7 @@ constexpr UINT kBoxStyle = MB_ICONINFORMATION | MB_SYSTEMMODAL | MB_TOPMOST;
 constexpr int kStatusBox = 1085;
 constexpr size_t kLearningBytes = 160;
 constexpr size_t kIrSendBytes = 240;
+constexpr int kStopWaitMs = 1000;
 
 HWND volatile gStatusWindow = nullptr;
 
@@ -177,7 +180,19 @@ void StopBoardThread() {
 }
 
 void CloseBoard() {
-  if (gBoardMade) TheBoard().board.CloseBoard();
+  if (!gBoardMade) return;
+  EditorBoard& b = TheBoard();
+  // The thread leaves its loop before the device closes under a transfer; it
+  // may be sending this thread a status text meanwhile, so the wait serves it.
+  if (b.channel.Running()) {
+    b.channel.RequestStop();
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    for (int waited = 0; b.channel.Running() && waited < kStopWaitMs; waited += 20) {
+      win::WaitServingSentMessages(never, 20);
+    }
+    CloseHandle(never);
+  }
+  b.board.CloseBoard();
 }
 
 }  // namespace halvik::editor

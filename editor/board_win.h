@@ -18,7 +18,8 @@ void TestIrSend(PageWindow& page);
 void TestPower(PageWindow& page);
 // The stop request of the board thread (a page closing, the program ending).
 void StopBoardThread();
-// Closes the board device if it is open.
+// Stops the board thread (waiting up to a second) and closes the board device
+// if it is open: the program's way out.
 void CloseBoard();
 
 }  // namespace halvik::editor

@@ -49,7 +49,6 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (HWND log = win::LogWindowHandle()) ShowWindow(log, SW_HIDE);
       return 0;
     case WM_CLOSE:
-      StopBoardThread();
       CloseBoard();
       if (editor.startedByEngine &&
           AskQuestion("ハルヴィクを再起動しますか", "確認", MB_YESNO) == IDYES) {
