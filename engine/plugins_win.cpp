@@ -4,6 +4,7 @@
 
 #include "board/engine_board.h"
 #include "engine/pc_control.h"
+#include "messaging/engine_plugin.h"
 
 namespace halvik::engine {
 namespace {
@@ -12,20 +13,20 @@ namespace {
 // executor gets slot n - base.
 constexpr ActionCategory kActionCategories[] = {
     {100, "赤外線送信", board::RunIrSendAction},
-    {200, "メール送信", nullptr},    // messaging: mail send, on the runner's thread
+    {200, "メール送信", messaging::RunMailSendAction},  // on the runner's thread
     {300, "PC制御", RunPcControlAction},
-    {400, "FTP送信", nullptr},       // messaging: FTP upload, on a thread of its own
+    {400, "FTP送信", messaging::RunFtpAction},       // on a thread of its own
     {500, "マクロ", nullptr},        // macros: post WM_COMMAND 123 to the macro thread
     {600, "キャプチャー", RunCaptureAction},
-    {700, "ネット送信", nullptr},    // messaging: net send, start handshake 1000 ms
+    {700, "ネット送信", messaging::RunNetSendAction},  // on a thread of its own
     {800, "電源制御", board::RunPowerActionCall},
 };
 
 constexpr StartStep kStartSteps[] = {
-    {"mail watcher", nullptr},     // messaging
+    {"mail watcher", messaging::StartMailWatcher},
     {"board thread", board::StartBoardThread},  // only if tables->irReceive is not empty
     {"macro thread", nullptr},     // macros
-    {"net listeners", nullptr},    // messaging: one per distinct port of tables->netReceive
+    {"net listeners", messaging::StartNetListeners},  // one per distinct port
     {"interval timers", StartIntervalTimers},
 };
 
