@@ -17,7 +17,6 @@
 #include "engine/shell_win.h"
 #include "win/log_window_win.h"
 #include "win/text.h"
-#include "win/wait_win.h"
 
 namespace halvik::engine {
 namespace {

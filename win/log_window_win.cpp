@@ -60,7 +60,7 @@ void OnInit(HWND dialog) {
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-               LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_ONECLICKACTIVATE | LVS_EX_GRIDLINES);
+               LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_TRACKSELECT | LVS_EX_GRIDLINES);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
   InsertColumn(list, 0, L"時刻", TextWidth(list, L"aaaaaaaaa") + 10);
   InsertColumn(list, 1, L"区分", 0);  // hidden until the user widens it
@@ -68,8 +68,9 @@ void OnInit(HWND dialog) {
   RECT r;
   GetWindowRect(dialog, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int x = gLog.spec.centre ? (GetSystemMetrics(SM_CXSCREEN) - width) / 2 : gLog.spec.x;
+  const int y = gLog.spec.centre ? (GetSystemMetrics(SM_CYSCREEN) - height) / 2 : gLog.spec.y;
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetEvent(gLog.ready);
 }
 
@@ -78,8 +79,9 @@ void AppendRow(const LogRow& row) {
                                  WideFromCp932(row.message)};
   HWND list = gLog.list;
   LVITEMW item{};
-  item.mask = LVIF_TEXT;
+  item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = static_cast<int>(gLog.rows.size());
+  item.lParam = item.iItem;  // a row's item data is its index
   item.pszText = const_cast<wchar_t*>(cells[0].c_str());
   const int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return;
@@ -193,6 +195,8 @@ void ShowLogWindow() {
     SetForegroundWindow(window);
   }
 }
+
+HWND LogWindowHandle() { return gLog.window; }
 
 void EndLogWindow() {
   if (HWND window = gLog.window) PostMessageW(window, kEnd, 0, 0);

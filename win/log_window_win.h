@@ -22,6 +22,8 @@ struct LogWindowSpec {
   int pauseId, clearId, saveId, deleteId, listId;
   const char* pauseText;   // CP932, e.g. "ログ停止"
   const char* resumeText;  // e.g. "ログ再開"
+  bool centre = true;      // centred on the screen, or moved to (x, y)
+  int x = 0, y = 0;
 };
 
 // Starts the log thread and returns once the window exists (true), or false
@@ -30,6 +32,8 @@ struct LogWindowSpec {
 // Appends a row with the local time; nothing while paused or without window.
 void AddLogWindowLine(int kind, std::string_view text);
 void ShowLogWindow();
+// The dialog, for a program that places it itself; nullptr before it exists.
+HWND LogWindowHandle();
 // Ends the log dialog (the program is closing); later lines are dropped.
 void EndLogWindow();
 

@@ -51,11 +51,16 @@ def standin(progdir, *names):
         (progdir.path / name).write_bytes(built.read_bytes())
 
 
-def recorded(progdir, name: str, timeout: float = 15) -> list[str]:
-    """The command lines the stand-in `name` (without .exe) was started with."""
+def recorded(progdir, name: str, at_least: int = 1, timeout: float = 15) -> list[str]:
+    """The command lines the stand-in `name` (without .exe) was started with,
+    once it has been started at least `at_least` times."""
     path = progdir.path / f"{name}.args"
-    wait_for(path.exists, timeout, what=f"{name} to be started")
-    return path.read_text(encoding="utf-8").splitlines()
+
+    def lines():
+        return path.exists() and path.read_text(encoding="utf-8").splitlines()
+
+    wait_for(lambda: lines() and len(lines()) >= at_least, timeout, what=f"{name} to be started")
+    return lines()
 
 
 def engine_processes(wine) -> int:
@@ -125,15 +130,18 @@ def test_lines_offered_while_paused_are_lost(wine, progdir, ui):
 
 
 def test_interval_event_opens_a_file_with_its_event_number(wine, progdir, ui):
-    standin(progdir, "opened.exe")
+    standin(progdir, "opened.exe", "never.exe")
     interval_rule_folder(progdir, "301/1,301", seconds=3,
-                         commands={1: ("ショートカットの実行", progdir.winpath("opened.exe"))})
+                         commands={1: ("ショートカットの実行", progdir.winpath("opened.exe")),
+                                   2: ("ショートカットの実行", progdir.winpath("never.exe"))})
+    # A rule kept but not in force never runs.
+    progdir.write("setio.bin", slot_file({0: ["○", "401", "301/1,301", ""], 1: ["Ｘ", "401", "302", ""]}))
     start_engine(wine, progdir, ui)
-    wait_for(lambda: len(recorded(progdir, "opened")) >= 2, 20, what="both actions of the rule")
-    assert recorded(progdir, "opened")[:2] == ["401", "401"]
+    assert recorded(progdir, "opened", at_least=2, timeout=20)[:2] == ["401", "401"]
     logged = messages(ui)
     assert "インターバルタイマー発生 イベント:401" in logged
     assert logged.index("インターバルタイマー発生 イベント:401") < logged.index("イベント発生 401")
+    assert not progdir.exists("never.args")
 
 
 def test_direct_action_passes_9999(wine, progdir, ui):
@@ -143,6 +151,23 @@ def test_direct_action_passes_9999(wine, progdir, ui):
     # As a net listener hands over a direct action: WM_COMMAND 701, lParam = 304 | 0 << 16.
     assert wine.run(progdir.exe("standin.exe"), "/hub", "701", "304", timeout=30).returncode == 0
     assert recorded(progdir, "opened") == ["9999"]
+
+
+def test_reload_code_replaces_one_table(wine, progdir, ui):
+    standin(progdir, "first.exe", "second.exe")
+    progdir.write("cmdsnd.bin", slot_file({4: ["ショートカットの実行", progdir.winpath("first.exe"), ""]}))
+    start_engine(wine, progdir, ui)
+    progdir.write("cmdsnd.bin", slot_file({4: ["ショートカットの実行", progdir.winpath("second.exe"), ""]}))
+    hub = progdir.exe("standin.exe")
+    assert wine.run(hub, "/hub", "701", "304", timeout=30).returncode == 0
+    assert recorded(progdir, "first") == ["9999"]
+    assert wine.run(hub, "/hub", "142", "1200", timeout=30).returncode == 0  # mail actions: not this file
+    assert wine.run(hub, "/hub", "142", "1999", timeout=30).returncode == 0  # no such code: ignored
+    assert wine.run(hub, "/hub", "701", "304", timeout=30).returncode == 0
+    assert recorded(progdir, "first", at_least=2) == ["9999", "9999"]
+    assert wine.run(hub, "/hub", "142", "1300", timeout=30).returncode == 0  # cmdsnd.bin
+    assert wine.run(hub, "/hub", "701", "304", timeout=30).returncode == 0
+    assert recorded(progdir, "second") == ["9999"]
 
 
 def test_media_and_sound_actions_start_the_companions_with_quoted_arguments(wine, progdir, ui):
@@ -235,8 +260,7 @@ def test_time_of_day_event_occurs_once_in_its_minute(wine, progdir, ui):
     progdir.write("cmdsnd.bin", slot_file({1: ["ショートカットの実行", progdir.winpath("opened.exe"), ""]}))
     start_engine(wine, progdir, ui)
     # Two rules for the event: both run once; the check runs six times in the minute.
-    wait_for(lambda: progdir.exists("opened.args") and len(recorded(progdir, "opened")) >= 2, 90,
-             what="the time-of-day event")
+    recorded(progdir, "opened", at_least=2, timeout=90)
     wait_for(lambda: datetime.datetime.now().minute != at.minute, 70, what="the minute to pass")
     assert recorded(progdir, "opened") == ["305", "305"]
     assert messages(ui).count("イベント発生 305") == 1

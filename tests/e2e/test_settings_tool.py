@@ -66,7 +66,7 @@ def tools(wine, native):
 
 def same(tools, *args, input=None):
     w, n = tools.windows(*args, input=input), tools.linux(*args, input=input)
-    assert (w.returncode, w.stdout) == (n.returncode, n.stdout), args
+    assert (w.returncode, w.stdout) == (n.returncode, n.stdout), (args, w.stderr[-2000:], n.stderr[-2000:])
     return n
 
 

@@ -218,7 +218,7 @@ class Parser {
       SkipSpace();
       JsonValue member;
       if (!Value(member, depth)) return false;
-      value.members.emplace_back(std::move(key), std::move(member));
+      value.members.push_back({std::move(key), std::move(member)});
       SkipSpace();
       if (Peek() == ',') {
         ++pos_;

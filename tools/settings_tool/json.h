@@ -11,19 +11,25 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace halvik::tools {
 
 inline constexpr int kMaxJsonDepth = 32;
 
+struct JsonMember;
+
 struct JsonValue {
   enum class Kind { kNull, kFalse, kTrue, kNumber, kString, kArray, kObject };
   Kind kind = Kind::kNull;
   std::string text;  // a string's UTF-8 text, or a number as written
   std::vector<JsonValue> items;  // array
-  std::vector<std::pair<std::string, JsonValue>> members;  // object, in the order given
+  std::vector<JsonMember> members;  // object, in the order given
+};
+
+struct JsonMember {
+  std::string first;  // the key
+  JsonValue second;
 };
 
 const char* JsonKindName(JsonValue::Kind kind);

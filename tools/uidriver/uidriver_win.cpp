@@ -206,10 +206,18 @@ struct Match {
   std::wstring className, title;
 };
 
+// The caption as Windows keeps it: read without sending a message, so that a
+// hung window among the many looked at cannot hold the search up.
+std::wstring CaptionOf(HWND hwnd) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(hwnd, text, 1024);
+  return text;
+}
+
 bool Matches(HWND hwnd, const Match& m) {
   if (m.byClass && ClassOf(hwnd) != m.className) return false;
   if (m.byTitle || m.byContains) {
-    std::wstring text = TextOf(hwnd);
+    std::wstring text = CaptionOf(hwnd);
     if (m.byTitle && text != m.title) return false;
     if (m.byContains && text.find(m.title) == std::wstring::npos) return false;
   }
@@ -592,7 +600,7 @@ BOOL CALLBACK OfferBox(HWND hwnd, LPARAM param) {
     GetWindowThreadProcessId(hwnd, &pid);
     if (pid != s->pid) return TRUE;
   }
-  if (s->title && TextOf(hwnd) != *s->title) return TRUE;
+  if (s->title && CaptionOf(hwnd) != *s->title) return TRUE;
   s->found = hwnd;
   return FALSE;
 }

@@ -109,3 +109,22 @@ TEST(Dispatch, IrSignatureMatchesEveryEqualEntryOnItsFirstEightBytes) {
 
 }  // namespace
 }  // namespace halvik::engine
+
+namespace halvik::engine {
+namespace {
+
+TEST(Log, FormattedLinesAreCutOnACharacterBoundary) {
+  LogRecorder log;
+  const std::string longText = std::string(510, 'a') + "あ";  // the character would end at byte 512
+  AddLogLinef(0, "%s", longText.c_str());
+  AddLogLinef(1, "イベント発生 %d", 305);
+  SetLogSink(nullptr);
+  AddLogLine(0, "nobody listens");  // no sink: dropped, no crash
+  const auto lines = log.lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "0:" + std::string(510, 'a'));
+  EXPECT_EQ(lines[1], "1:イベント発生 305");
+}
+
+}  // namespace
+}  // namespace halvik::engine
