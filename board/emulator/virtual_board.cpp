@@ -33,6 +33,7 @@ std::array<uint8_t, kSignatureSize> SignatureOf(std::span<const uint8_t> code) {
 }
 
 int VirtualBoard::Open(int index, int64_t nowMs) {
+  ++openAttempts_;
   if (index != 0 || !Present(nowMs)) return -1;
   int handle = nextHandle_++;
   handles_[handle] = generation_;
@@ -249,9 +250,9 @@ std::array<bool, 4> VirtualBoard::Outlets() const { return {latch_[4], latch_[5]
 std::string VirtualBoard::Status(int64_t nowMs) const {
   char text[256];
   std::snprintf(text, sizeof text,
-                "plugged=%d present=%d firmware=%d opens=%d downloads=%d image=%zu oec=%02X portc=%02X captured=%d "
+                "plugged=%d present=%d firmware=%d opens=%d attempts=%d downloads=%d image=%zu oec=%02X portc=%02X captured=%d "
                 "sent=%zu polls=%d",
-                plugged_ ? 1 : 0, Present(nowMs) ? 1 : 0, firmware_ ? 1 : 0, opens_, downloads_, lastDownload_, oec_,
+                plugged_ ? 1 : 0, Present(nowMs) ? 1 : 0, firmware_ ? 1 : 0, opens_, openAttempts_, downloads_, lastDownload_, oec_,
                 portC_, captured_ ? 1 : 0, transmissions_.size(), polls_);
   return text;
 }

@@ -95,6 +95,7 @@ class VirtualBoard {
   int downloads_ = 0;
   size_t lastDownload_ = 0;
   int opens_ = 0;
+  int openAttempts_ = 0;
   int polls_ = 0;  // IR read requests served
 
   uint8_t oec_ = 0;

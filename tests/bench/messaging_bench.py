@@ -6,7 +6,8 @@
   2. event to action over the network, under Wine: from a TCP text sent to
      halvik.exe to the connection of the resulting net send arriving at a
      Linux listener, p50 and p99 over 200 texts; the same path through
-     Node-RED (a tcp-in to tcp-out flow) when `node-red` is on PATH;
+     Node-RED (a tcp-in to tcp-out flow) when `node-red` is on PATH or
+     installed with `npm install --prefix build/node-red node-red`;
   3. the engine's listener under a burst of 1000 texts: the engine stays up,
      its thread and descriptor counts before, right after and 10 s after.
 
@@ -73,8 +74,8 @@ def latencies(in_port: int, arrivals: Arrivals, texts: int) -> list[float]:
         send(in_port, b"GO\0")
         t1 = arrivals.wait(i + 1)
         if t1 is None:
-            print(f"  text {i + 1}: no arrival within 10 s")
-            continue
+            print(f"  text {i + 1}: no arrival within 10 s; stopping")
+            break
         out.append((t1 - t0) * 1000)
     return out
 
@@ -117,17 +118,20 @@ def engine_pid(wine) -> int | None:
 
 
 def node_red_latencies(base: Path, texts: int) -> list[float] | None:
-    exe = shutil.which("node-red")
+    local = ROOT / "build" / "node-red" / "node_modules" / ".bin" / "node-red"
+    exe = shutil.which("node-red") or (str(local) if local.exists() else None)
     if not exe:
         return None
     arrivals = Arrivals()
     in_port = harness.free_port()
     flow = base / "flows.json"
+    # "tcp request" with "out": "immed" opens a connection per message, sends
+    # and closes, as the engine's net send does.
     flow.write_text(
         '[{"id":"in","type":"tcp in","server":"server","host":"127.0.0.1","port":"%d","datamode":"stream",'
         '"datatype":"buffer","newline":"","topic":"","wires":[["out"]]},'
-        '{"id":"out","type":"tcp out","host":"127.0.0.1","port":"%d","beserver":"client","base64":false,'
-        '"end":true,"wires":[]}]' % (in_port, arrivals.port))
+        '{"id":"out","type":"tcp request","server":"127.0.0.1","port":"%d","out":"immed","ret":"buffer",'
+        '"splitc":"0","newline":"","wires":[[]]}]' % (in_port, arrivals.port))
     settings = base / "settings.js"
     settings.write_text('module.exports = { uiHost: "127.0.0.1", uiPort: %d, flowFile: "%s" };'
                         % (harness.free_port(), flow))
@@ -183,6 +187,8 @@ def main() -> None:
             print("  ", figures("node-red", nodered) if nodered is not None
                   else "node-red   not on PATH (npm install -g node-red to compare)")
 
+            if args.burst <= 0:
+                return
             pid = engine_pid(wine)
             before = engine_task_counts(pid)
             t0 = time.monotonic()

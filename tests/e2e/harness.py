@@ -255,6 +255,11 @@ def make_ui(wine: Wine):
         if driver is None:
             driver = find_built("uidriver.exe")
         r = wine.run(driver, *args, timeout=timeout)
+        if r.returncode != 0 and not r.stderr.strip():
+            # The driver always says why it failed; a silent failure is Wine
+            # losing a program start while the prefix's services come up.
+            time.sleep(0.5)
+            r = wine.run(driver, *args, timeout=timeout)
         out = r.stdout.decode("utf-8", errors="replace")
         if check and r.returncode != 0:
             raise UiError(f"uidriver {' '.join(map(str, args))}: exit {r.returncode}: "

@@ -77,6 +77,10 @@ class VirtualBoard:
                           and s["present"] == "1" and s["oec"] == "0F")(self.status()),
                  timeout, 0.1, "the engine to initialise the board")
 
+    def wait_open_attempt(self, timeout: float = 30) -> None:
+        """Until a program has tried to open the board (and, if it is pulled, failed)."""
+        wait_for(lambda: int(self.status()["attempts"]) >= 1, timeout, 0.1, "a program to open the board")
+
     def close(self) -> None:
         try:
             self._sock.close()

@@ -55,6 +55,7 @@ def test_a_missing_board_shows_the_retry_box_and_no_leaves_the_engine_running(wi
     })
     vboard.pull()
     engine = start_engine(wine, progdir, vboard)
+    vboard.wait_open_attempt()
     text = answer_box(ui, "NO")
     assert RETRY_TEXT in text
     assert "はい:再試行" in text
@@ -71,6 +72,7 @@ def test_yes_in_the_retry_box_tries_again_and_cancel_ends_the_engine(wine, progd
     })
     vboard.pull()
     engine = start_engine(wine, progdir, vboard)
+    vboard.wait_open_attempt()
     assert RETRY_TEXT in answer_box(ui, "YES")
     assert RETRY_TEXT in answer_box(ui, "CANCEL")
     wait_until(lambda: engine.poll() is not None, "the engine to close after Cancel", 20)

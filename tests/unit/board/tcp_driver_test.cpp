@@ -107,7 +107,7 @@ TEST(TcpDriver, TheWholeBoardDialogueOverTcp) {
   Board board(driver, host, kFirmwareImage);
   ASSERT_EQ(board.Initialise(), 0);
   EXPECT_EQ(host.statuses, std::vector<std::string>{std::string(kBoardReadyText)});
-  EXPECT_NE(program.Ask("status").find("firmware=1 opens=2 downloads=1 image=4096 oec=0F portc=0F"),
+  EXPECT_NE(program.Ask("status").find("firmware=1 opens=2 attempts=2 downloads=1 image=4096 oec=0F portc=0F"),
             std::string::npos);
 
   ASSERT_EQ(SwitchAppliance(board, 2, true), 0);
