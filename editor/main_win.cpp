@@ -27,10 +27,10 @@ std::string ProgramFolder() {
 
 // The settings log: dialog 147, hidden at (0, 400) until "ログ表示".
 void StartSettingsLog() {
-  static const win::LogWindowSpec kSpec = {147,  0,          1032,       1033, 1034, 1035, 1039,
+  static const win::LogWindowLayout kLayout = {147,  0,          1032,       1033, 1034, 1035, 1039,
                                            "ログ停止", "ログ再開", false,      0,    400};
   // Without its log window the editor still edits; entries are then dropped.
-  (void)win::StartLogWindow(Editor().instance, kSpec, Editor().folder + "halvik.log");
+  (void)win::StartLogWindow(Editor().instance, kLayout, Editor().folder + "halvik.log");
 }
 
 void StartEngine() {

@@ -8,9 +8,9 @@
 namespace halvik::engine {
 
 bool StartEngineLog(HINSTANCE instance, const std::string& folder) {
-  static const win::LogWindowSpec kSpec = {IDD_LOG,        IDI_HALVIK,   IDC_LOG_PAUSE, IDC_LOG_CLEAR, IDC_LOG_SAVE,
+  static const win::LogWindowLayout kLayout = {IDD_LOG,        IDI_HALVIK,   IDC_LOG_PAUSE, IDC_LOG_CLEAR, IDC_LOG_SAVE,
                                            IDC_LOG_DELETE, IDC_LOG_LIST, "ログ停止",    "ログ再開"};
-  if (!win::StartLogWindow(instance, kSpec, folder + "halvik.log")) return false;
+  if (!win::StartLogWindow(instance, kLayout, folder + "halvik.log")) return false;
   SetLogSink(win::AddLogWindowLine);
   return true;
 }

@@ -14,7 +14,7 @@ namespace {
 
 struct LogWindowState {
   HINSTANCE instance = nullptr;
-  LogWindowSpec spec{};
+  LogWindowLayout layout{};
   std::wstring logFile;
   std::atomic<HWND> window{nullptr};
   std::atomic<HWND> list{nullptr};
@@ -50,12 +50,12 @@ void InsertColumn(HWND list, int index, const wchar_t* title, int width) {
 }
 
 void OnInit(HWND dialog) {
-  HWND list = GetDlgItem(dialog, gLog.spec.listId);
+  HWND list = GetDlgItem(dialog, gLog.layout.listId);
   gLog.window = dialog;
   gLog.list = list;
   gLog.paused = false;
   ShowWindow(dialog, SW_HIDE);
-  if (HICON icon = LoadIconW(gLog.instance, MAKEINTRESOURCEW(gLog.spec.iconId))) {
+  if (HICON icon = LoadIconW(gLog.instance, MAKEINTRESOURCEW(gLog.layout.iconId))) {
     SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
@@ -68,8 +68,8 @@ void OnInit(HWND dialog) {
   RECT r;
   GetWindowRect(dialog, &r);
   const int width = r.right - r.left, height = r.bottom - r.top;
-  const int x = gLog.spec.centre ? (GetSystemMetrics(SM_CXSCREEN) - width) / 2 : gLog.spec.x;
-  const int y = gLog.spec.centre ? (GetSystemMetrics(SM_CYSCREEN) - height) / 2 : gLog.spec.y;
+  const int x = gLog.layout.centre ? (GetSystemMetrics(SM_CXSCREEN) - width) / 2 : gLog.layout.x;
+  const int y = gLog.layout.centre ? (GetSystemMetrics(SM_CYSCREEN) - height) / 2 : gLog.layout.y;
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetEvent(gLog.ready);
 }
@@ -112,7 +112,7 @@ void SaveRows() {
 }
 
 void OnCommand(HWND dialog, int id) {
-  const LogWindowSpec& s = gLog.spec;
+  const LogWindowLayout& s = gLog.layout;
   if (id == s.pauseId) {
     const bool pause = !gLog.paused;
     gLog.paused = pause;
@@ -135,7 +135,7 @@ INT_PTR CALLBACK LogDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
       OnInit(dialog);
       return FALSE;  // the window stays hidden: no focus to set
     case WM_SIZE:
-      if (HWND list = GetDlgItem(dialog, gLog.spec.listId)) {
+      if (HWND list = GetDlgItem(dialog, gLog.layout.listId)) {
         SetWindowPos(list, nullptr, 0, 0, LOWORD(lParam) - 4, HIWORD(lParam) - 32, SWP_NOMOVE | SWP_NOZORDER);
       }
       return TRUE;
@@ -156,7 +156,7 @@ INT_PTR CALLBACK LogDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 }
 
 DWORD WINAPI LogThread(void*) {
-  DialogBoxParamW(gLog.instance, MAKEINTRESOURCEW(gLog.spec.dialogId), nullptr, LogDialogProc, 0);
+  DialogBoxParamW(gLog.instance, MAKEINTRESOURCEW(gLog.layout.dialogId), nullptr, LogDialogProc, 0);
   gLog.window = nullptr;
   gLog.list = nullptr;
   SetEvent(gLog.ready);  // a dialog that never opened must not hold the start
@@ -165,9 +165,9 @@ DWORD WINAPI LogThread(void*) {
 
 }  // namespace
 
-bool StartLogWindow(HINSTANCE instance, const LogWindowSpec& spec, const std::string& logFile) {
+bool StartLogWindow(HINSTANCE instance, const LogWindowLayout& layout, const std::string& logFile) {
   gLog.instance = instance;
-  gLog.spec = spec;
+  gLog.layout = layout;
   gLog.logFile = WideFromCp932(logFile);
   gLog.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HANDLE thread = CreateThread(nullptr, 0, LogThread, nullptr, 0, nullptr);

@@ -16,7 +16,7 @@
 
 namespace halvik::win {
 
-struct LogWindowSpec {
+struct LogWindowLayout {
   int dialogId;  // template: caption, buttons and the list
   int iconId;    // the program's icon, shown in the caption and the taskbar
   int pauseId, clearId, saveId, deleteId, listId;
@@ -28,7 +28,7 @@ struct LogWindowSpec {
 
 // Starts the log thread and returns once the window exists (true), or false
 // when the dialog could not be created. logFile is CP932.
-[[nodiscard]] bool StartLogWindow(HINSTANCE instance, const LogWindowSpec& spec, const std::string& logFile);
+[[nodiscard]] bool StartLogWindow(HINSTANCE instance, const LogWindowLayout& layout, const std::string& logFile);
 // Appends a row with the local time; nothing while paused or without window.
 void AddLogWindowLine(int kind, std::string_view text);
 void ShowLogWindow();
