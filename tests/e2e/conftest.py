@@ -53,6 +53,10 @@ def _keep_artifacts(test_name: str, wine: Wine, request) -> None:
     shutil.rmtree(where, ignore_errors=True)
     where.mkdir(parents=True, exist_ok=True)
     wine.screenshot(where / "screen.png")
+    # Which programs were still running when the test failed, and how the others ended.
+    (where / "programs.txt").write_text("".join(
+        f"{' '.join(map(str, proc.args))}: {'running' if proc.poll() is None else f'ended {proc.returncode}'}\n"
+        for proc in wine.tracked()), "utf-8")
     for name, log in wine.program_logs():
         if log.exists():
             shutil.copy2(log, where / log.name)

@@ -97,6 +97,7 @@ class Editor:
         time.sleep(3)
         wait_for(lambda: self.ui("find", "--title", RULE, "--timeout", "2000", check=False).strip(),
                  90, interval=0.5, what="the rule page")
+        assert self.proc.poll() is None, f"halvikx ended with {self.proc.returncode} after showing its rule page"
         return self.proc
 
     def close_rule_page(self):
@@ -129,6 +130,17 @@ class Editor:
         r = subprocess.run(["wine", str(self.cellrect), title], env=self.wine.env, capture_output=True,
                            timeout=30)
         return r.returncode == 0 and r.stdout.strip() == b"1"
+
+    def shows(self, title: str, timeout: float = 10) -> bool:
+        """Whether the window comes to be shown within the timeout (pages are
+        shown from the rule page's message loop, a moment after a choice)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            if self.visible(title):
+                return True
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.3)
 
     def msgbox(self, button: str = "OK", title: str | None = None) -> str:
         args = ["msgbox", "--button", button, "--timeout", "10000"]

@@ -203,6 +203,10 @@ class Wine:
                 pass
         self._tracked.clear()
 
+    def tracked(self) -> list[subprocess.Popen]:
+        """The programs started by the running test."""
+        return list(self._tracked)
+
     def program_logs(self) -> list[tuple[str, Path]]:
         logs, self._logs = self._logs, []
         return logs

@@ -145,7 +145,7 @@ def registration_field(page):
 def test_page(editor, progdir, page):
     editor.start()
     editor.select(RULE, page.choice[0], text=page.choice[1])
-    assert editor.visible(page.title)
+    assert editor.shows(page.title)
     reg = registration_field(page)
     apply(editor, page.title, page.entries)
     editor.set(page.title, reg, page.number)
@@ -212,7 +212,7 @@ def test_resizing_and_closing_a_page(editor, progdir):
     assert not editor.visible(title)
     editor.select(RULE, 1014, text="4xx ファイル送信")
     editor.select(RULE, 1014, text="3xx パソコン制御")
-    assert editor.visible(title)
+    assert editor.shows(title)
     assert editor.get(title, 1081) == "まだ登録していない"
 
 

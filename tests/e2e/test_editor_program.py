@@ -58,7 +58,7 @@ def test_settings_log_window(editor, progdir):
     editor.start()
     assert not editor.visible(LOG)
     editor.click(RULE, 1032)
-    assert editor.visible(LOG)
+    assert editor.shows(LOG)
     rows = editor.rows(LOG)
     assert [r[1:] for r in rows if r != [""]] == [[" 0", "ファイル設定アプリ開始しました"]]
     stamp = rows[0][0]

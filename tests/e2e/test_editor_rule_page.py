@@ -75,19 +75,19 @@ def test_checks_in_order(editor, progdir):
 def test_page_choice(editor, progdir):
     progdir.write("setio.bin", slot_file({1: ["○", "305", "210", ""], 2: ["○", "101", "801/5,102", ""]}))
     editor.start()
-    assert editor.visible(LEARNING_PAGE)
+    assert editor.shows(LEARNING_PAGE)
     assert editor.get(RULE, 1013) == "1xx リモコン受信"
     assert editor.get(RULE, 1014) == "1xx リモコン送信"
 
     editor.select(RULE, 1014, text="6xx キャプチャー保存")
-    assert editor.visible("キャプチャー保存") and not editor.visible(LEARNING_PAGE)
+    assert editor.shows("キャプチャー保存") and not editor.visible(LEARNING_PAGE)
     editor.select(RULE, 1013, text="1xx リモコン受信")
-    assert editor.visible(LEARNING_PAGE) and not editor.visible("キャプチャー保存")
+    assert editor.shows(LEARNING_PAGE) and not editor.visible("キャプチャー保存")
 
     editor.click_cell(RULE, 1, 2)
-    assert editor.visible(TIME_PAGE) and not editor.visible(LEARNING_PAGE)
+    assert editor.shows(TIME_PAGE) and not editor.visible(LEARNING_PAGE)
     assert editor._rect(TIME_PAGE, 1039, 5, 0) is not None
     editor.click_cell(RULE, 2, 3)
-    assert editor.visible(POWER_PAGE) and not editor.visible(TIME_PAGE)
+    assert editor.shows(POWER_PAGE) and not editor.visible(TIME_PAGE)
     editor.click_cell(RULE, 2, 4)  # the comment column chooses nothing
-    assert editor.visible(POWER_PAGE)
+    assert editor.shows(POWER_PAGE)
