@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "board/access.h"
+#include "board/channel_stop_win.h"
 #include "board/engine_board.h"
 #include "board/firmware_image.h"
 #include "board/ir.h"
@@ -15,9 +16,6 @@ namespace halvik::board {
 namespace {
 
 constexpr UINT kBoxStyle = MB_ICONINFORMATION | MB_SYSTEMMODAL | MB_TOPMOST;
-// How long closing waits for the board thread to leave its loop, so that it
-// does not find the device closed under a transfer.
-constexpr int kStopWaitMs = 1000;
 
 class EngineHost final : public BoardHost {
  public:
@@ -94,12 +92,7 @@ void ApplyPowerInitialStates(const engine::TablesPtr& tables, const engine::Engi
 
 void StopBoard(const engine::EngineEnv&) {
   EngineBoard& b = TheBoard();
-  b.channel.RequestStop();
-  HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  for (int waited = 0; b.channel.Running() && waited < kStopWaitMs; waited += 20) {
-    win::WaitServingSentMessages(never, 20);
-  }
-  CloseHandle(never);
+  StopChannelServingMessages(b.channel);
   b.board.CloseBoard();
 }
 

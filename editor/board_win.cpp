@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "board/access.h"
+#include "board/channel_stop_win.h"
 #include "board/firmware_image.h"
 #include "board/ir.h"
 #include "board/power.h"
@@ -26,7 +27,6 @@ constexpr UINT kBoxStyle = MB_ICONINFORMATION | MB_SYSTEMMODAL | MB_TOPMOST;
 constexpr int kStatusBox = 1085;
 constexpr size_t kLearningBytes = 160;
 constexpr size_t kIrSendBytes = 240;
-constexpr int kStopWaitMs = 1000;
 
 HWND volatile gStatusWindow = nullptr;
 
@@ -182,16 +182,7 @@ void StopBoardThread() {
 void CloseBoard() {
   if (!gBoardMade) return;
   EditorBoard& b = TheBoard();
-  // The thread leaves its loop before the device closes under a transfer; it
-  // may be sending this thread a status text meanwhile, so the wait serves it.
-  if (b.channel.Running()) {
-    b.channel.RequestStop();
-    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    for (int waited = 0; b.channel.Running() && waited < kStopWaitMs; waited += 20) {
-      win::WaitServingSentMessages(never, 20);
-    }
-    CloseHandle(never);
-  }
+  board::StopChannelServingMessages(b.channel);
   b.board.CloseBoard();
 }
 
