@@ -72,13 +72,11 @@ int FieldCount(const PageDef& page) { return ShapeOfPage(page).fields; }
 long NumberValue(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
   long value = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     if (value < 100000000) value = value * 10 + (text[i] - '0');
   }
-  return negative ? -value : value;
+  return value;
 }
 
 std::string RangeCheck(const PageDef& page, long number) {

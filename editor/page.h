@@ -93,9 +93,9 @@ const PageDef* ActionPage(int entry);
 int FieldCount(const PageDef& page);
 settings::FileShape const& ShapeOfPage(const PageDef& page);
 
-// The value of a registration or number field: leading blanks skipped, an
-// optional sign, decimal digits up to the first other character; no digits
-// give 0.
+// The value of a registration or number field: leading blanks skipped,
+// decimal digits up to the first other character; no digits give 0 (so a
+// sign gives 0, which the range checks then refuse where 0 is out of range).
 long NumberValue(std::string_view text);
 
 // The page's range message when number is outside its range, else "".

@@ -80,9 +80,14 @@ void TestCapture(PageWindow& page) {
   ShellExecuteW(nullptr, L"open", path.c_str(), win::WideFromCp932(parameters).c_str(), nullptr, SW_SHOW);
 }
 
-bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesW(win::WideFromCp932(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+// Whether the body file can be opened for reading: a file that exists but
+// cannot be read would otherwise send nothing and still say "sent".
+bool CanReadFile(const std::string& path) {
+  HANDLE file = CreateFileW(win::WideFromCp932(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
 }
 
 void TestMail(PageWindow& page) {
@@ -92,7 +97,7 @@ void TestMail(PageWindow& page) {
     ShowMessage(message);
     return;
   }
-  if (!FileExists(form.Text(1082))) {
+  if (!CanReadFile(form.Text(1082))) {
     ShowMessage("本文ファイル名のファイルがありません");
     return;
   }
@@ -111,7 +116,8 @@ void ApplyRadio(PageWindow& page, void (*apply)(int, Form&), int position) {
 }
 
 // The command page's file field takes dropped files too: its window
-// procedure is replaced by one that handles the drop and passes it on.
+// procedure is replaced by one that handles the drop. The drop is not passed
+// on to the edit control: DragFinish has freed its handle by then.
 WNDPROC gFileFieldProc = nullptr;
 
 void TakeDroppedFile(HWND dialog, HDROP drop) {

@@ -164,6 +164,14 @@ class Editor:
             return None
         return tuple(int(v) for v in r.stdout.split())
 
+    def in_view(self, title: str, row: int) -> bool:
+        """Whether the row of the window's list is in view (a partly visible row counts)."""
+        r = subprocess.run(["wine", str(self.cellrect), title, "1039", "view"], env=self.wine.env,
+                           capture_output=True, timeout=30)
+        assert r.returncode == 0, r.stderr
+        top, count = (int(v) for v in r.stdout.split())
+        return top <= row <= top + count
+
     def resize(self, title: str, width: int, height: int):
         r = subprocess.run(["wine", str(self.cellrect), title, "size", str(width), str(height)],
                            env=self.wine.env, capture_output=True, timeout=30)

@@ -73,7 +73,8 @@ def test_checks_in_order(editor, progdir):
 
 
 def test_page_choice(editor, progdir):
-    progdir.write("setio.bin", slot_file({1: ["○", "305", "210", ""], 2: ["○", "101", "801/5,102", ""]}))
+    # Rows far down the pages, so that choosing a page must scroll them into view.
+    progdir.write("setio.bin", slot_file({1: ["○", "385", "210", ""], 2: ["○", "101", "880/5,102", ""]}))
     editor.start()
     assert editor.shows(LEARNING_PAGE)
     assert editor.get(RULE, 1013) == "1xx リモコン受信"
@@ -86,8 +87,9 @@ def test_page_choice(editor, progdir):
 
     editor.click_cell(RULE, 1, 2)
     assert editor.shows(TIME_PAGE) and not editor.visible(LEARNING_PAGE)
-    assert editor._rect(TIME_PAGE, 1039, 5, 0) is not None
+    assert editor.in_view(TIME_PAGE, 85) and not editor.in_view(TIME_PAGE, 0)
     editor.click_cell(RULE, 2, 3)
     assert editor.shows(POWER_PAGE) and not editor.visible(TIME_PAGE)
+    assert editor.in_view(POWER_PAGE, 80) and not editor.in_view(POWER_PAGE, 0)
     editor.click_cell(RULE, 2, 4)  # the comment column chooses nothing
     assert editor.shows(POWER_PAGE)

@@ -4,6 +4,8 @@
 //   cellrect TITLE               -> "1" when the window is visible, else "0"
 //   cellrect TITLE ID            -> "left top right bottom" of control ID
 //   cellrect TITLE ID ROW COLUMN -> the same for the cell (read across processes)
+//   cellrect TITLE ID view       -> "top count" of list view ID: its first visible
+//                                   row and how many rows fit in it
 //   cellrect TITLE size W H      -> resizes the window as dragging its border would
 //
 // TITLE is the exact caption of a top-level window. Exit 1 when not found.
@@ -14,7 +16,7 @@
 #include <cwchar>
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2 && argc != 3 && argc != 5) return 2;
+  if (argc < 2 || argc > 5) return 2;
   HWND window = FindWindowW(nullptr, argv[1]);
   if (window == nullptr) return 1;
   if (argc == 2) {
@@ -26,6 +28,12 @@ int wmain(int argc, wchar_t** argv) {
   }
   HWND control = GetDlgItem(window, _wtoi(argv[2]));
   if (control == nullptr) return 1;
+  if (argc == 4) {
+    if (std::wcscmp(argv[3], L"view") != 0) return 2;
+    std::printf("%ld %ld\n", static_cast<long>(SendMessageW(control, LVM_GETTOPINDEX, 0, 0)),
+                static_cast<long>(SendMessageW(control, LVM_GETCOUNTPERPAGE, 0, 0)));
+    return 0;
+  }
   RECT r;
   if (argc == 3) {
     GetWindowRect(control, &r);
