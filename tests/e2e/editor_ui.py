@@ -177,6 +177,11 @@ class Editor:
                            env=self.wine.env, capture_output=True, timeout=30)
         assert r.returncode == 0
 
+    def place(self, title: str, x: int, y: int, width: int, height: int):
+        r = subprocess.run(["wine", str(self.cellrect), title, "place", str(x), str(y), str(width), str(height)],
+                           env=self.wine.env, capture_output=True, timeout=30)
+        assert r.returncode == 0
+
     def window_rect(self, title: str):
         """The window's own rectangle: the rectangle of its list's parent."""
         return self._rect(title, 1039)
@@ -187,20 +192,26 @@ class Editor:
     def click_cell(self, title: str, row: int, column: int, button: int = 1):
         self.ui("lvselect", "--title", title, "--id", "1039", "--row", str(row))  # scrolls it into view
         rect = wait_for(lambda: self._rect(title, 1039, row, column), 10, what="cell rectangle")
-        x, y = (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
+        self.click_at((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2, button)
+
+    def click_at(self, x: int, y: int, button: int = 1):
         self._xdotool("mousemove", str(x), str(y))
         time.sleep(0.2)
         self._xdotool("click", str(button))
         time.sleep(0.4)
 
-    def row_menu(self, title: str, row: int, item: str):
-        """Right-clicks the row and chooses "■設定変更" or "■設定削除" from its menu."""
-        self.click_cell(title, row, 0, button=3)
+    def menu_item(self, item: str):
+        """Chooses "■設定変更" or "■設定削除" from the open row menu."""
         keys = {"■設定変更": ["Down", "Return"], "■設定削除": ["Down", "Down", "Return"]}[item]
         for key in keys:
             self._xdotool("key", key)
             time.sleep(0.15)
         time.sleep(0.4)
+
+    def row_menu(self, title: str, row: int, item: str):
+        """Right-clicks the row and chooses "■設定変更" or "■設定削除" from its menu."""
+        self.click_cell(title, row, 0, button=3)
+        self.menu_item(item)
 
     def screenshot(self, name: str) -> Path:
         """A screenshot kept for a person to look at, under artifacts/screens/."""

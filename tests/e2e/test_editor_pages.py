@@ -254,3 +254,24 @@ def test_choosing_a_file_fills_the_field_and_remembers_the_folder(editor, progdi
     editor.ui("command", "--title", dialog, "--id", "1")
     editor.ui("wait", "--title", dialog, "--gone")
     assert editor.get(title, 1082) == editor.wine.winpath(body)
+
+
+def test_row_menu_after_a_right_click_on_no_row_touches_nothing(editor, progdir):
+    title = "コマンド実行設定"
+    stored = slot_file({2: ["ファイルを開く", "C:\\memo.txt", "メモ"]})
+    progdir.write("cmdsnd.bin", stored)
+    editor.start()
+    editor.select(RULE, 1014, text="3xx パソコン制御")
+    assert editor.shows(title)
+    # Wide enough that the list has room to the right of its last column.
+    editor.place(title, 0, 0, 1000, 600)
+    row_before = editor.row(title, 2)
+    editor.row_menu(title, 2, "■設定変更")  # a right-click on row 2 marks it ...
+    assert editor.get(title, 1080) == "C:\\memo.txt"
+    last = editor._rect(title, 1039, 2, 3)
+    listed = editor._rect(title, 1039)
+    assert listed[2] - last[2] > 40, "no room beside the columns"
+    editor.click_at(last[2] + 20, (last[1] + last[3]) // 2, button=3)  # ... this one hits no row
+    editor.menu_item("■設定削除")
+    assert editor.row(title, 2) == row_before
+    assert progdir.read("cmdsnd.bin") == stored

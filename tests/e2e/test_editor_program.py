@@ -179,7 +179,8 @@ def test_texts_under_a_non_japanese_locale(editor, wine, progdir):
     # the screenshot would show empty boxes without this mapping.
     subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "ＭＳ Ｐゴシック",
                     "/d", "Noto Sans CJK JP", "/f"], env=wine.env, capture_output=True, timeout=60)
-    editor.start(env=locale)
+    editor.start(env=locale)  # found by its Japanese caption
+    assert [editor.get(RULE, id) for id in (1, 1032)] == ["設定の登録", "ログ表示"]
     assert editor.get(RULE, 1013) == "1xx リモコン受信"
     editor.select(RULE, 1013, text="3xx 指定時刻タイマー発生")
     assert editor.row("時刻指定設定", 5) == ["305", "曜日指定", "月金", "", "07時05分", "朝の合図"]

@@ -7,6 +7,7 @@
 //   cellrect TITLE ID view       -> "top count" of list view ID: its first visible
 //                                   row and how many rows fit in it
 //   cellrect TITLE size W H      -> resizes the window as dragging its border would
+//   cellrect TITLE place X Y W H -> moves and resizes it
 //
 // TITLE is the exact caption of a top-level window. Exit 1 when not found.
 #include <windows.h>
@@ -16,12 +17,16 @@
 #include <cwchar>
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2 || argc > 5) return 2;
+  if (argc < 2 || argc > 7) return 2;
   HWND window = FindWindowW(nullptr, argv[1]);
   if (window == nullptr) return 1;
   if (argc == 2) {
     std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
     return 0;
+  }
+  if (argc == 7 && std::wcscmp(argv[2], L"place") == 0) {
+    return SetWindowPos(window, nullptr, _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6]),
+                        SWP_NOZORDER) ? 0 : 1;
   }
   if (argc == 5 && std::wcscmp(argv[2], L"size") == 0) {
     return SetWindowPos(window, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER) ? 0 : 1;
