@@ -147,9 +147,10 @@ def test_direct_action_dialogs(editor, progdir, page, button, title, file, label
     assert [editor.get(title, 1080), editor.get(title, 1081)] == ["127.0.0.1", "act="]
 
 
-def test_test_buttons_start_the_recorder_and_the_player(editor, progdir):
+def test_test_buttons_start_the_recorder_the_player_and_files(editor, progdir):
     editor.install_stand_in("tonelog.exe")
     editor.install_stand_in("vistamo.exe")
+    editor.install_stand_in("opened.exe")
     editor.start()
     capture = "キャプチャー保存"
     editor.select(RULE, 1014, text="6xx キャプチャー保存")
@@ -165,6 +166,11 @@ def test_test_buttons_start_the_recorder_and_the_player(editor, progdir):
     editor.set(command, 1080, "C:\\a.mp3")
     editor.click(command, 1032)
     assert editor.started_args("vistamo.exe").endswith(' "C:\\a.mp3 p=y"')
+
+    editor.check(command, 1055)  # a file opened as the shell opens it
+    editor.set(command, 1080, progdir.winpath("opened.exe"))
+    editor.click(command, 1032)
+    assert editor.started_args("opened.exe")
 
 
 def test_texts_under_a_non_japanese_locale(editor, wine, progdir):
