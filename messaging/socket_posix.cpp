@@ -11,6 +11,9 @@
 #include <time.h>
 
 #include <cerrno>
+// The clocks come with <thread>: <chrono> itself does not compile to CP932
+// (its "µs" suffix has no CP932 form).
+#include <thread>
 
 #include "messaging/socket.h"
 
@@ -122,15 +125,10 @@ class PosixNetwork : public Network {
 
 class MonotonicClock : public Clock {
  public:
-  void SleepMs(int ms) override {
-    timespec t{ms / 1000, (ms % 1000) * 1000000L};
-    while (nanosleep(&t, &t) != 0 && errno == EINTR) {
-    }
-  }
+  void SleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
   int64_t NowMs() override {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<int64_t>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
   }
 };
 
