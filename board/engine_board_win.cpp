@@ -6,6 +6,7 @@
 #include "board/channel_stop_win.h"
 #include "board/engine_board.h"
 #include "board/firmware_image.h"
+#include "board/host_win.h"
 #include "board/ir.h"
 #include "board/power.h"
 #include "engine/rule_table.h"
@@ -15,35 +16,15 @@
 namespace halvik::board {
 namespace {
 
-constexpr UINT kBoxStyle = MB_ICONINFORMATION | MB_SYSTEMMODAL | MB_TOPMOST;
 
-class EngineHost final : public BoardHost {
+class EngineHost final : public WindowsBoardHost {
  public:
-  void ShowError(std::string_view text) override {
-    MessageBoxW(nullptr, win::WideFromCp932(text).c_str(), L"", MB_OK | kBoxStyle);
-  }
-  RetryAnswer AskRetry(std::string_view text) override {
-    switch (MessageBoxW(nullptr, win::WideFromCp932(text).c_str(), L"", MB_YESNOCANCEL | kBoxStyle)) {
-      case IDYES: return RetryAnswer::kYes;
-      case IDCANCEL: return RetryAnswer::kCancel;
-      default: return RetryAnswer::kNo;
-    }
-  }
   void CloseMainWindow() override {
     // Posted: the box may be up on the hub thread itself (initial states at load).
     if (HWND hub = static_cast<HWND>(engine::Env().hubWindow)) PostMessageW(hub, WM_CLOSE, 0, 0);
   }
   void ShowStatus(std::string_view) override {}  // the engine has no status window
   void Log(int kind, std::string_view text) override { engine::AddLogLine(kind, text); }
-  void DebugOutput(std::string_view text) override { OutputDebugStringA(std::string(text).c_str()); }
-  void Sleep(int ms) override { ::Sleep(static_cast<DWORD>(ms)); }
-  std::string LocalTimeText() override {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.wHour, t.wMinute, t.wSecond);
-    return text;
-  }
   void Notify(uintptr_t window, std::span<const uint8_t> received) override {
     SendMessageW(reinterpret_cast<HWND>(window), WM_COMMAND, engine::kCommandIrReceived,
                  reinterpret_cast<LPARAM>(received.data()));

@@ -12,6 +12,7 @@
 #include "board/access.h"
 #include "board/channel_stop_win.h"
 #include "board/firmware_image.h"
+#include "board/host_win.h"
 #include "board/ir.h"
 #include "board/power.h"
 #include "editor/board_win.h"
@@ -23,25 +24,14 @@
 namespace halvik::editor {
 namespace {
 
-constexpr UINT kBoxStyle = MB_ICONINFORMATION | MB_SYSTEMMODAL | MB_TOPMOST;
 constexpr int kStatusBox = 1085;
 constexpr size_t kLearningBytes = 160;
 constexpr size_t kIrSendBytes = 240;
 
 HWND volatile gStatusWindow = nullptr;
 
-class EditorHost final : public board::BoardHost {
+class EditorHost final : public board::WindowsBoardHost {
  public:
-  void ShowError(std::string_view text) override {
-    MessageBoxW(nullptr, win::WideFromCp932(text).c_str(), L"", MB_OK | kBoxStyle);
-  }
-  board::RetryAnswer AskRetry(std::string_view text) override {
-    switch (MessageBoxW(nullptr, win::WideFromCp932(text).c_str(), L"", MB_YESNOCANCEL | kBoxStyle)) {
-      case IDYES: return board::RetryAnswer::kYes;
-      case IDCANCEL: return board::RetryAnswer::kCancel;
-      default: return board::RetryAnswer::kNo;
-    }
-  }
   void CloseMainWindow() override {
     if (HWND main = Editor().mainWindow) PostMessageW(main, WM_CLOSE, 0, 0);
   }
@@ -49,15 +39,6 @@ class EditorHost final : public board::BoardHost {
     if (HWND status = gStatusWindow) SetWindowTextW(status, win::WideFromCp932(text).c_str());
   }
   void Log(int kind, std::string_view text) override { win::AddLogWindowLine(kind, text); }
-  void DebugOutput(std::string_view text) override { OutputDebugStringA(std::string(text).c_str()); }
-  void Sleep(int ms) override { ::Sleep(static_cast<DWORD>(ms)); }
-  std::string LocalTimeText() override {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", t.wHour, t.wMinute, t.wSecond);
-    return text;
-  }
   // The firmware file a board developer may put over the built-in image.
   void OverrideImage(std::span<uint8_t> image) override {
     HANDLE file = CreateFileW(L"g:\\gpfwnet\\bulktest.bix", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
