@@ -126,9 +126,12 @@ class Editor:
     def selected_text(self, title: str, id: int) -> str:
         return self.get(title, id)
 
+    def _cellrect(self, *args) -> subprocess.CompletedProcess:
+        return subprocess.run(["wine", str(self.cellrect), *map(str, args)], env=self.wine.env,
+                              capture_output=True, timeout=30)
+
     def visible(self, title: str) -> bool:
-        r = subprocess.run(["wine", str(self.cellrect), title], env=self.wine.env, capture_output=True,
-                           timeout=30)
+        r = self._cellrect(title)
         return r.returncode == 0 and r.stdout.strip() == b"1"
 
     def shows(self, title: str, timeout: float = 10) -> bool:
@@ -158,29 +161,23 @@ class Editor:
     # -- the mouse and keyboard ---------------------------------------------
     def _rect(self, title: str, id: int, row: int | None = None, column: int | None = None):
         args = [title, str(id)] + ([str(row), str(column)] if row is not None else [])
-        r = subprocess.run(["wine", str(self.cellrect), *args], env=self.wine.env, capture_output=True,
-                           timeout=30)
+        r = self._cellrect(*args)
         if r.returncode != 0:
             return None
         return tuple(int(v) for v in r.stdout.split())
 
     def in_view(self, title: str, row: int) -> bool:
         """Whether the row of the window's list is in view (a partly visible row counts)."""
-        r = subprocess.run(["wine", str(self.cellrect), title, "1039", "view"], env=self.wine.env,
-                           capture_output=True, timeout=30)
+        r = self._cellrect(title, "1039", "view")
         assert r.returncode == 0, r.stderr
         top, count = (int(v) for v in r.stdout.split())
         return top <= row <= top + count
 
     def resize(self, title: str, width: int, height: int):
-        r = subprocess.run(["wine", str(self.cellrect), title, "size", str(width), str(height)],
-                           env=self.wine.env, capture_output=True, timeout=30)
-        assert r.returncode == 0
+        assert self._cellrect(title, "size", width, height).returncode == 0
 
     def place(self, title: str, x: int, y: int, width: int, height: int):
-        r = subprocess.run(["wine", str(self.cellrect), title, "place", str(x), str(y), str(width), str(height)],
-                           env=self.wine.env, capture_output=True, timeout=30)
-        assert r.returncode == 0
+        assert self._cellrect(title, "place", x, y, width, height).returncode == 0
 
     def window_rect(self, title: str):
         """The window's own rectangle: the rectangle of its list's parent."""
